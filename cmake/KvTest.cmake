@@ -1,0 +1,25 @@
+# kv_add_test(NAME <name> SOURCES <files...> [LIBS <libs...>] [WINDOWS_ONLY] [NATIVE_ONLY]
+#             [LOCK <resource>] [TIMEOUT <seconds>])
+# One GoogleTest executable, run by CTest (under Wine for the windows preset).
+# Tests that press or register hot keys share the "hotkeys" lock: one wineserver,
+# one keyboard.
+function(kv_add_test)
+    cmake_parse_arguments(T "WINDOWS_ONLY;NATIVE_ONLY" "NAME;LOCK;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    if(T_WINDOWS_ONLY AND NOT WIN32)
+        return()
+    endif()
+    if(T_NATIVE_ONLY AND WIN32)
+        return()
+    endif()
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} gmock gtest_main)
+    target_include_directories(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_color=no)
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 300)
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
+    if(T_LOCK)
+        set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK ${T_LOCK})
+    endif()
+endfunction()

@@ -1,0 +1,55 @@
+#include "Framework/Classes.h"
+
+#include <gtest/gtest.h>
+
+#include "Framework/Exception.h"
+
+namespace {
+struct Probe : TComponent {
+    Probe(TComponent* owner, std::vector<int>* log, int id) : TComponent(owner), log(log), id(id) {}
+    ~Probe() override { log->push_back(id); }
+    std::vector<int>* log;
+    int id;
+};
+}  // namespace
+
+TEST(TComponent, OwnerDestroysWhatItOwnsLastCreatedFirst) {
+    std::vector<int> log;
+    auto* root = new Probe(nullptr, &log, 0);
+    new Probe(root, &log, 1);
+    auto* b = new Probe(root, &log, 2);
+    new Probe(b, &log, 3);
+    EXPECT_EQ(root->ComponentCount(), 2);
+    delete root;
+    // The owner's own destructor runs first, then its components, newest first.
+    EXPECT_EQ(log, (std::vector<int>{0, 2, 3, 1}));
+}
+
+TEST(TComponent, AComponentDestroyedEarlyLeavesItsOwner) {
+    std::vector<int> log;
+    Probe root(nullptr, &log, 0);
+    auto* a = new Probe(&root, &log, 1);
+    delete a;
+    EXPECT_EQ(root.ComponentCount(), 0);
+}
+
+TEST(TStringList, IndexErrorsNameTheIndex) {
+    TStringList list;
+    list.Add("a");
+    try {
+        list.Strings(3);
+        FAIL();
+    } catch (const EStringListError& e) {
+        EXPECT_EQ(e.Message(), "リストのインデックスが範囲を超えています (3)");
+    }
+}
+
+TEST(TStringList, SortsCaseInsensitivelyAndFindsAnyCase) {
+    TStringList list;
+    for (const char* s : {"#Item  02", "#item  00", "#Item  01"}) list.Add(s);
+    list.Sort();
+    EXPECT_EQ(list.Strings(0), "#item  00");
+    EXPECT_EQ(list.Strings(2), "#Item  02");
+    EXPECT_EQ(list.IndexOf("#ITEM  01"), 1);
+    EXPECT_EQ(list.IndexOf("nothing"), -1);
+}
