@@ -1,0 +1,555 @@
+#include "Framework/Controls.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <set>
+
+#include "Framework/Exception.h"
+#include "Framework/Forms.h"
+
+namespace {
+
+const char kObjectProp[] = "KvObject";
+int nextControlId = 1000;
+
+TShiftState ShiftFromMk(WPARAM wp) {
+    TShiftState s = 0;
+    if (wp & MK_SHIFT) s |= ssShift;
+    if (wp & MK_CONTROL) s |= ssCtrl;
+    if (wp & MK_LBUTTON) s |= ssLeft;
+    if (wp & MK_RBUTTON) s |= ssRight;
+    if (wp & MK_MBUTTON) s |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
+void EnsureClass(const std::string& name, UINT style) {
+    static std::set<std::string> registered;
+    if (registered.count(name)) return;
+    WNDCLASSA wc{};
+    wc.style = style;
+    wc.lpfnWndProc = KvStdWndProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = name.c_str();
+    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw Exception("ウィンドウクラスを登録できません: " + name);
+    registered.insert(name);
+}
+
+}  // namespace
+
+LRESULT CALLBACK KvStdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* obj = static_cast<TWinControl*>(GetPropA(wnd, kObjectProp));
+    if (!obj && msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+        obj = static_cast<TWinControl*>(cs->lpCreateParams);
+        if (obj) {
+            SetPropA(wnd, kObjectProp, obj);
+            obj->FHandle = wnd;
+        }
+    }
+    if (!obj) return DefWindowProcA(wnd, msg, wp, lp);
+    TMessage m{msg, wp, lp, 0};
+    try {
+        obj->WndProc(m);
+    } catch (...) {
+        Application->HandleException(obj);
+    }
+    if (msg == WM_NCDESTROY) {
+        RemovePropA(wnd, kObjectProp);
+        if (obj->FDefWndProc) SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(obj->FDefWndProc));
+        obj->FHandle = nullptr;
+    }
+    return m.Result;
+}
+
+HCURSOR CursorHandle(TCursor cursor) {
+    switch (cursor) {
+        case crIBeam: return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_IBEAM));
+        default: return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    }
+}
+
+TShiftState KeyboardShiftState() {
+    TShiftState s = 0;
+    if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
+TWinControl::TWinControl(TComponent* AOwner) : TComponent(AOwner) {
+    FFont.OnChange = [this](TObject*) {
+        FParentFont = false;
+        FontChanged();
+    };
+}
+
+TWinControl::~TWinControl() {
+    MarkDestroying();
+    DestroyHandle();
+    for (TWinControl* c : FControls) c->FParent = nullptr;
+    FControls.clear();
+    if (FParent) {
+        auto& siblings = FParent->FControls;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
+    if (FBrush) DeleteObject(FBrush);
+}
+
+TWinControl* TWinControl::FromHandle(HWND wnd) {
+    return wnd ? static_cast<TWinControl*>(GetPropA(wnd, kObjectProp)) : nullptr;
+}
+
+HWND TWinControl::Handle() {
+    if (!FHandle) CreateHandle();
+    return FHandle;
+}
+
+void TWinControl::CreateParams(TCreateParams& params) {
+    params.WinClassName = ClassName();
+    if (FVisible && FParent) params.Style |= WS_VISIBLE;
+    if (!FEnabled) params.Style |= WS_DISABLED;
+    if (FTabStop) params.Style |= WS_TABSTOP;
+    params.Caption = FCaption;
+}
+
+void TWinControl::CreateHandle() {
+    if (FHandle) return;
+    if (FParent && !FParent->FHandle) {
+        FParent->CreateHandle();
+        if (FHandle) return;
+    }
+    TCreateParams params;
+    CreateParams(params);
+    HWND parentWnd = FParent ? FParent->FHandle : params.WndParent;
+    HMENU id = FParent ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId++)) : nullptr;
+    if (!FParent) params.Style &= ~static_cast<DWORD>(WS_CHILD);
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    if (params.SysClassName) {
+        HWND wnd = CreateWindowExA(params.ExStyle, params.SysClassName, params.Caption.c_str(), params.Style, FLeft,
+                                   FTop, FWidth, FHeight, parentWnd, id, inst, nullptr);
+        if (!wnd) throw Exception("ウィンドウを作成できません: " + ClassName());
+        SetPropA(wnd, kObjectProp, this);
+        FHandle = wnd;
+        FDefWndProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KvStdWndProc)));
+    } else {
+        EnsureClass(params.WinClassName, params.ClassStyle);
+        HWND wnd = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
+                                   FLeft, FTop, FWidth, FHeight, parentWnd, id, inst, this);
+        if (!wnd) throw Exception("ウィンドウを作成できません: " + ClassName());
+    }
+    SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), FALSE);
+    HandleCreated();
+    for (TWinControl* c : FControls)
+        if (!c->FHandle) c->CreateHandle();
+    AlignControls();
+    UpdateHintTool();
+}
+
+void TWinControl::DestroyHandle() {
+    if (FTooltip) {
+        DestroyWindow(FTooltip);
+        FTooltip = nullptr;
+    }
+    if (FHandle) DestroyWindow(FHandle);
+}
+
+void TWinControl::SetParent(TWinControl* parent) {
+    if (parent == FParent) return;
+    if (FParent) {
+        auto& siblings = FParent->FControls;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
+    FParent = parent;
+    if (!parent) return;
+    parent->FControls.push_back(this);
+    if (FParentFont) {
+        FFont.OnChange = nullptr;
+        FFont.Assign(parent->FFont);
+        FFont.OnChange = [this](TObject*) {
+            FParentFont = false;
+            FontChanged();
+        };
+    }
+    if (parent->FHandle) {
+        if (FHandle) ::SetParent(FHandle, parent->FHandle);
+        else CreateHandle();
+        parent->AlignControls();
+    }
+}
+
+void TWinControl::FontChanged() {
+    if (FHandle) {
+        SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), TRUE);
+        InvalidateRect(FHandle, nullptr, TRUE);
+    }
+    for (TWinControl* c : FControls) {
+        if (!c->FParentFont) continue;
+        c->FFont.OnChange = nullptr;
+        c->FFont.Assign(FFont);
+        c->FFont.OnChange = [c](TObject*) {
+            c->FParentFont = false;
+            c->FontChanged();
+        };
+        c->FontChanged();
+    }
+}
+
+void TWinControl::SetParentFont(bool v) {
+    FParentFont = v;
+    if (v && FParent) {
+        FFont.OnChange = nullptr;
+        FFont.Assign(FParent->FFont);
+        FFont.OnChange = [this](TObject*) {
+            FParentFont = false;
+            FontChanged();
+        };
+        FontChanged();
+    }
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    FLeft = left;
+    FTop = top;
+    FWidth = width;
+    FHeight = height;
+    if (FHandle) MoveWindow(FHandle, left, top, width, height, TRUE);
+    if (FParent && FAlign != alNone) FParent->AlignControls();
+}
+
+void TWinControl::ReadBoundsFromWindow() {
+    RECT r;
+    if (!FHandle || !GetWindowRect(FHandle, &r)) return;
+    if (GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD) MapWindowPoints(nullptr, GetParent(FHandle), reinterpret_cast<POINT*>(&r), 2);
+    FLeft = r.left;
+    FTop = r.top;
+    FWidth = r.right - r.left;
+    FHeight = r.bottom - r.top;
+}
+
+RECT TWinControl::ClientRect() {
+    RECT r{0, 0, FWidth, FHeight};
+    if (FHandle) GetClientRect(FHandle, &r);
+    return r;
+}
+
+POINT TWinControl::ScreenToClient(POINT p) {
+    ::ScreenToClient(Handle(), &p);
+    return p;
+}
+
+POINT TWinControl::ClientToScreen(POINT p) {
+    ::ClientToScreen(Handle(), &p);
+    return p;
+}
+
+void TWinControl::SetAlign(TAlign align) {
+    if (align == FAlign) return;
+    FAlign = align;
+    if (FParent) FParent->AlignControls();
+}
+
+void TWinControl::AlignControls() {
+    if (FAligning || !FHandle) return;
+    FAligning = true;
+    RECT r = ClientRect();
+    // Top and bottom take whole rows first, then left and right, then the client.
+    for (TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
+        for (TWinControl* c : FControls) {
+            if (c->FAlign != pass || !c->FVisible) continue;
+            switch (pass) {
+                case alTop:
+                    c->FLeft = r.left; c->FTop = r.top; c->FWidth = r.right - r.left;
+                    r.top += c->FHeight;
+                    break;
+                case alBottom:
+                    c->FLeft = r.left; c->FTop = r.bottom - c->FHeight; c->FWidth = r.right - r.left;
+                    r.bottom -= c->FHeight;
+                    break;
+                case alLeft:
+                    c->FLeft = r.left; c->FTop = r.top; c->FHeight = r.bottom - r.top;
+                    r.left += c->FWidth;
+                    break;
+                case alRight:
+                    c->FLeft = r.right - c->FWidth; c->FTop = r.top; c->FHeight = r.bottom - r.top;
+                    r.right -= c->FWidth;
+                    break;
+                default:
+                    c->FLeft = r.left; c->FTop = r.top;
+                    c->FWidth = std::max(0L, r.right - r.left); c->FHeight = std::max(0L, r.bottom - r.top);
+                    break;
+            }
+            if (c->FHandle) MoveWindow(c->FHandle, c->FLeft, c->FTop, c->FWidth, c->FHeight, TRUE);
+        }
+    }
+    FAligning = false;
+}
+
+void TWinControl::SetVisible(bool visible) {
+    if (visible == FVisible) return;
+    FVisible = visible;
+    if (FHandle) ShowWindow(FHandle, visible ? SW_SHOW : SW_HIDE);
+    if (FParent && FAlign != alNone) FParent->AlignControls();
+}
+
+void TWinControl::SetEnabled(bool enabled) {
+    if (enabled == FEnabled) return;
+    FEnabled = enabled;
+    if (FHandle) EnableWindow(FHandle, enabled);
+    else EnabledChanged();
+}
+
+void TWinControl::SetCaption(const std::string& text) {
+    FCaption = text;
+    if (FHandle) SetWindowTextA(FHandle, text.c_str());
+}
+
+std::string TWinControl::Text() {
+    if (!FHandle) return FCaption;
+    int n = GetWindowTextLengthA(FHandle);
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    int got = GetWindowTextA(FHandle, &s[0], n + 1);
+    s.resize(static_cast<size_t>(std::max(0, got)));
+    return s;
+}
+
+void TWinControl::SetColor(TColor color) {
+    if (color == FColor) return;
+    FColor = color;
+    if (FBrush) {
+        DeleteObject(FBrush);
+        FBrush = nullptr;
+    }
+    Invalidate();
+}
+
+void TWinControl::SetHint(const std::string& hint) {
+    if (hint == FHint) return;
+    FHint = hint;
+    UpdateHintTool();
+}
+
+void TWinControl::SetShowHint(bool v) {
+    if (v == FShowHint) return;
+    FShowHint = v;
+    UpdateHintTool();
+}
+
+void TWinControl::UpdateHintTool() {
+    if (!FHandle) return;
+    if (!FShowHint) {
+        if (FTooltip) SendMessageA(FTooltip, TTM_ACTIVATE, FALSE, 0);
+        return;
+    }
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = GetParent(FHandle) ? GetParent(FHandle) : FHandle;
+    ti.uId = reinterpret_cast<UINT_PTR>(FHandle);
+    ti.lpszText = const_cast<char*>(FHint.c_str());
+    if (!FTooltip) {
+        FTooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0,
+                                   0, 0, FHandle, nullptr, GetModuleHandleA(nullptr), nullptr);
+        SendMessageA(FTooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        SendMessageA(FTooltip, TTM_SETMAXTIPWIDTH, 0, 600);
+    } else {
+        SendMessageA(FTooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    SendMessageA(FTooltip, TTM_ACTIVATE, TRUE, 0);
+}
+
+void TWinControl::SetTabStop(bool v) {
+    FTabStop = v;
+    if (!FHandle) return;
+    LONG style = GetWindowLongA(FHandle, GWL_STYLE);
+    SetWindowLongA(FHandle, GWL_STYLE, v ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+}
+
+void TWinControl::SetTabOrder(int order) {
+    if (!FParent) return;
+    auto& siblings = FParent->FControls;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    order = std::max(0, std::min(order, static_cast<int>(siblings.size())));
+    siblings.insert(siblings.begin() + order, this);
+    // The dialog manager walks siblings in z-order: put them in list order.
+    for (TWinControl* c : siblings)
+        if (c->FHandle) SetWindowPos(c->FHandle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TWinControl::SetFocus() { ::SetFocus(Handle()); }
+bool TWinControl::Focused() { return FHandle && GetFocus() == FHandle; }
+void TWinControl::Invalidate() {
+    if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
+}
+void TWinControl::Repaint() {
+    if (FHandle) {
+        InvalidateRect(FHandle, nullptr, TRUE);
+        UpdateWindow(FHandle);
+    }
+}
+
+LRESULT TWinControl::Perform(UINT msg, WPARAM wp, LPARAM lp) {
+    TMessage m{msg, wp, lp, 0};
+    WndProc(m);
+    return m.Result;
+}
+
+void TWinControl::Click() {
+    if (OnClick) OnClick(this);
+}
+
+void TWinControl::DefaultHandler(TMessage& m) {
+    if (!FHandle) return;
+    m.Result = FDefWndProc ? CallWindowProcA(FDefWndProc, FHandle, m.Msg, m.WParam, m.LParam)
+                           : DefWindowProcA(FHandle, m.Msg, m.WParam, m.LParam);
+}
+
+HBRUSH TWinControl::CNCtlColor(HDC dc) {
+    SetTextColor(dc, ColorToRGB(FFont.Color()));
+    SetBkColor(dc, ColorToRGB(FColor));
+    if (!FBrush) FBrush = CreateSolidBrush(ColorToRGB(FColor));
+    return FBrush;
+}
+
+void TWinControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+void TWinControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+}
+void TWinControl::MouseMove(TShiftState shift, int x, int y) {
+    if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+void TWinControl::DoEnter() {
+    if (OnEnter) OnEnter(this);
+}
+void TWinControl::DoExit() {
+    if (OnExit) OnExit(this);
+}
+void TWinControl::Resize() {
+    if (OnResize) OnResize(this);
+}
+
+void TWinControl::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case WM_COMMAND:
+            if (m.LParam) {
+                if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(m.LParam))) {
+                    c->CNCommand(HIWORD(m.WParam));
+                    return;
+                }
+            }
+            break;
+        case WM_NOTIFY: {
+            auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
+            if (TWinControl* c = FromHandle(hdr->hwndFrom)) {
+                if (c != this) {
+                    m.Result = c->CNNotify(hdr);
+                    return;
+                }
+            }
+            break;
+        }
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORLISTBOX:
+            if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(m.LParam))) {
+                m.Result = reinterpret_cast<LRESULT>(c->CNCtlColor(reinterpret_cast<HDC>(m.WParam)));
+                return;
+            }
+            break;
+        case WM_ERASEBKGND:
+            if (CustomPaint()) {
+                RECT r;
+                GetClientRect(FHandle, &r);
+                HBRUSH b = CreateSolidBrush(ColorToRGB(FColor));
+                FillRect(reinterpret_cast<HDC>(m.WParam), &r, b);
+                DeleteObject(b);
+                m.Result = 1;
+                return;
+            }
+            break;
+        case WM_PAINT:
+            if (CustomPaint()) {
+                PAINTSTRUCT ps;
+                HDC dc = BeginPaint(FHandle, &ps);
+                {
+                    TCanvas canvas(dc);
+                    canvas.Font().Assign(FFont);
+                    canvas.SetBrushColor(FColor);
+                    Paint(canvas);
+                }
+                EndPaint(FHandle, &ps);
+                return;
+            }
+            break;
+        case WM_SIZE:
+            DefaultHandler(m);
+            ReadBoundsFromWindow();
+            AlignControls();
+            Resize();
+            return;
+        case WM_MOVE:
+            DefaultHandler(m);
+            ReadBoundsFromWindow();
+            return;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            DefaultHandler(m);
+            TMouseButton b = m.Msg == WM_RBUTTONDOWN ? mbRight : (m.Msg == WM_MBUTTONDOWN ? mbMiddle : mbLeft);
+            TShiftState s = ShiftFromMk(m.WParam) | (m.Msg == WM_LBUTTONDBLCLK ? static_cast<TShiftState>(ssDouble) : 0u);
+            if (m.Msg == WM_LBUTTONDBLCLK && OnDblClick) OnDblClick(this);
+            MouseDown(b, s, static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
+            return;
+        }
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: {
+            DefaultHandler(m);
+            TMouseButton b = m.Msg == WM_RBUTTONUP ? mbRight : (m.Msg == WM_MBUTTONUP ? mbMiddle : mbLeft);
+            MouseUp(b, ShiftFromMk(m.WParam), static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
+            return;
+        }
+        case WM_MOUSEMOVE:
+            DefaultHandler(m);
+            MouseMove(ShiftFromMk(m.WParam), static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
+            return;
+        case WM_SETFOCUS:
+            DefaultHandler(m);
+            DoEnter();
+            return;
+        case WM_KILLFOCUS:
+            DefaultHandler(m);
+            DoExit();
+            return;
+        case WM_ENABLE:
+            FEnabled = m.WParam != 0;
+            DefaultHandler(m);
+            EnabledChanged();
+            return;
+        case WM_SETCURSOR:
+            if (FCursor != crDefault && reinterpret_cast<HWND>(m.WParam) == FHandle && LOWORD(m.LParam) == HTCLIENT) {
+                ::SetCursor(CursorHandle(FCursor));
+                m.Result = 1;
+                return;
+            }
+            break;
+        case WM_KEYDOWN:
+            if (OnKeyDown) {
+                WORD key = static_cast<WORD>(m.WParam);
+                OnKeyDown(this, key, KeyboardShiftState());
+                if (key == 0) return;
+            }
+            break;
+        default:
+            break;
+    }
+    DefaultHandler(m);
+}

@@ -1,0 +1,193 @@
+#pragma once
+// Windowed controls: every control of the program is a real child window whose
+// messages go to the object's WndProc. Notifications that Windows sends to a
+// parent (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM) are handed back to
+// the child that sent them (CNCommand, CNNotify, ...).
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Framework/Classes.h"
+#include "Framework/Graphics.h"
+#include "Framework/Messages.h"
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+// Shift state bits: keys and mouse buttons.
+enum TShiftStateBit : unsigned {
+    ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64
+};
+using TShiftState = unsigned;
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+
+// Cursor codes of the screen's cursor table.
+enum TCursor { crDefault = 0, crArrow = -2, crIBeam = -4 };
+HCURSOR CursorHandle(TCursor cursor);
+
+LRESULT CALLBACK KvStdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+
+struct TCreateParams {
+    std::string WinClassName;  // class registered for this control (own classes)
+    const char* SysClassName = nullptr;  // system class to subclass, or nullptr
+    DWORD Style = WS_CHILD | WS_CLIPSIBLINGS;
+    DWORD ExStyle = 0;
+    std::string Caption;
+    UINT ClassStyle = CS_DBLCLKS;
+    HWND WndParent = nullptr;  // owner of a top-level window
+};
+
+class TWinControl : public TComponent {
+public:
+    explicit TWinControl(TComponent* AOwner);
+    ~TWinControl() override;
+
+    // The window class name; also the class registered for own windows.
+    virtual std::string ClassName() const { return "TWinControl"; }
+
+    HWND Handle();
+    bool HandleAllocated() const { return FHandle != nullptr; }
+    void HandleNeeded() { Handle(); }
+    static TWinControl* FromHandle(HWND wnd);
+
+    TWinControl* Parent() const { return FParent; }
+    void SetParent(TWinControl* parent);
+    int ControlCount() const { return static_cast<int>(FControls.size()); }
+    TWinControl* Controls(int i) const { return FControls.at(static_cast<size_t>(i)); }
+
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int v) { SetBounds(v, FTop, FWidth, FHeight); }
+    void SetTop(int v) { SetBounds(FLeft, v, FWidth, FHeight); }
+    void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
+    void SetHeight(int v) { SetBounds(FLeft, FTop, FWidth, v); }
+    virtual void SetBounds(int left, int top, int width, int height);
+    RECT BoundsRect() const { return RECT{FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
+    virtual RECT ClientRect();
+    int ClientWidth() { RECT r = ClientRect(); return r.right - r.left; }
+    int ClientHeight() { RECT r = ClientRect(); return r.bottom - r.top; }
+    POINT ScreenToClient(POINT p);
+    POINT ClientToScreen(POINT p);
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign align);
+    bool Visible() const { return FVisible; }
+    virtual void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool enabled);
+    const std::string& Caption() const { return FCaption; }
+    virtual void SetCaption(const std::string& text);
+    // The text as the window holds it now (what the user typed).
+    std::string Text();
+    void SetText(const std::string& text) { SetCaption(text); }
+    int Tag() const { return FTag; }
+    void SetTag(int tag) { FTag = tag; }
+    TColor Color() const { return FColor; }
+    void SetColor(TColor color);
+    TFont& Font() { return FFont; }
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool v);
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor c) { FCursor = c; }
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& hint);
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool v);
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool v);
+    // Puts the control at this place of the tab order among its siblings.
+    void SetTabOrder(int order);
+
+    void SetFocus();
+    bool Focused();
+    void Invalidate();
+    void Repaint();
+    void Update() { if (FHandle) UpdateWindow(FHandle); }
+
+    LRESULT Perform(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+    TNotifyEvent OnResize;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TKeyEvent OnKeyDown;
+
+    // Places the aligned children inside the client area.
+    void AlignControls();
+    virtual void Click();
+    // Buttons answer these so that a form finds its Enter and Esc buttons.
+    virtual bool IsDefaultButton() const { return false; }
+    virtual bool IsCancelButton() const { return false; }
+
+    // Creates the window (and the windows of the children) now.
+    virtual void CreateHandle();
+    void DestroyHandle();
+
+protected:
+    virtual void CreateParams(TCreateParams& params);
+    // Every message of the window comes here first.
+    virtual void WndProc(TMessage& m);
+    // The window's original handling (the system class or DefWindowProc).
+    void DefaultHandler(TMessage& m);
+    // Own-drawn controls paint here (WM_PAINT with a canvas on the paint DC).
+    virtual bool CustomPaint() const { return false; }
+    virtual void Paint(TCanvas& /*canvas*/) {}
+    // Notifications handed back from the parent.
+    virtual void CNCommand(WORD /*code*/) {}
+    virtual LRESULT CNNotify(NMHDR* /*hdr*/) { return 0; }
+    virtual HBRUSH CNCtlColor(HDC dc);
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void DoEnter();
+    virtual void DoExit();
+    virtual void EnabledChanged() {}
+    virtual void Resize();
+    // Called once the window exists (apply properties the window needs).
+    virtual void HandleCreated() {}
+    void FontChanged();
+    void UpdateHintTool();
+    void SetVisibleField(bool v) { FVisible = v; }
+    HWND Tooltip() const { return FTooltip; }
+
+    HWND FHandle = nullptr;
+    WNDPROC FDefWndProc = nullptr;
+    HBRUSH FBrush = nullptr;
+
+private:
+    friend LRESULT CALLBACK KvStdWndProc(HWND, UINT, WPARAM, LPARAM);
+    void ReadBoundsFromWindow();
+    TWinControl* FParent = nullptr;
+    std::vector<TWinControl*> FControls;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    TAlign FAlign = alNone;
+    bool FVisible = true;
+    bool FEnabled = true;
+    std::string FCaption;
+    int FTag = 0;
+    TColor FColor = clBtnFace;
+    TFont FFont;
+    bool FParentFont = true;
+    TCursor FCursor = crDefault;
+    std::string FHint;
+    bool FShowHint = false;
+    bool FTabStop = false;
+    HWND FTooltip = nullptr;
+    bool FAligning = false;
+};
+
+using TControl = TWinControl;
+
+// Keyboard state as a shift set.
+TShiftState KeyboardShiftState();

@@ -1,0 +1,374 @@
+#include "Framework/Forms.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "Framework/Menus.h"
+#include "Framework/SysUtils.h"
+
+namespace {
+
+TApplication applicationInstance;
+
+struct DisabledWindows {
+    HWND except;
+    std::vector<HWND> list;
+};
+
+BOOL CALLBACK DisableOne(HWND wnd, LPARAM lp) {
+    auto* d = reinterpret_cast<DisabledWindows*>(lp);
+    if (wnd != d->except && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
+        EnableWindow(wnd, FALSE);
+        d->list.push_back(wnd);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK PopTooltip(HWND wnd, LPARAM) {
+    char cls[64] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0) SendMessageA(wnd, TTM_POP, 0, 0);
+    return TRUE;
+}
+
+LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+}  // namespace
+
+TApplication* Application = &applicationInstance;
+
+// ---------------------------------------------------------------- TForm
+
+TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
+    SetVisibleField(false);
+    SetBounds(100, 100, 400, 300);
+    FIcon.OnChange = [this](TObject*) {
+        if (FHandle) {
+            SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
+            SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon.Handle()));
+        }
+    };
+}
+
+TForm::~TForm() {
+    MarkDestroying();
+    if (Application) Application->RemoveForm(this);
+}
+
+void TForm::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.Style = WS_CLIPCHILDREN;
+    params.ExStyle = WS_EX_CONTROLPARENT;
+    switch (FBorderStyle) {
+        case bsDialog:
+            params.Style |= WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+            params.ExStyle |= WS_EX_DLGMODALFRAME;
+            break;
+        case bsNone:
+            params.Style |= WS_POPUP;
+            break;
+        case bsToolWindow:
+            params.Style |= WS_POPUP | WS_CAPTION | WS_SYSMENU;
+            params.ExStyle |= WS_EX_TOOLWINDOW;
+            break;
+        default:
+            params.Style |= WS_OVERLAPPEDWINDOW;
+            break;
+    }
+    params.WndParent = Application->Handle();
+}
+
+void TForm::HandleCreated() {
+    if (!FIcon.Empty()) {
+        SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
+        SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon.Handle()));
+    }
+    if (FMenu) ::SetMenu(FHandle, FMenu->Handle());
+}
+
+void TForm::SetCaption(const std::string& text) { TWinControl::SetCaption(text); }
+
+void TForm::SetClientSize(int width, int height) {
+    TCreateParams params;
+    CreateParams(params);
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, params.Style, FMenu != nullptr, params.ExStyle);
+    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
+void TForm::DoShow() {
+    if (OnShow) OnShow(this);
+}
+
+void TForm::SetVisible(bool visible) {
+    if (visible == Visible()) return;
+    if (visible) {
+        HandleNeeded();
+        DoShow();
+        TWinControl::SetVisible(true);
+        SetForegroundWindow(FHandle);
+        TWinControl* first = FActiveControl;
+        if (first && first->HandleAllocated() && IsWindowEnabled(first->Handle())) {
+            first->SetFocus();
+        } else if (HWND tab = GetNextDlgTabItem(FHandle, nullptr, FALSE)) {
+            ::SetFocus(tab);
+        }
+    } else {
+        TWinControl::SetVisible(false);
+        if (OnHide) OnHide(this);
+    }
+}
+
+bool TForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TForm::Close() {
+    if (FModal) {
+        if (FModalResult == mrNone) FModalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery()) return;
+    if (Application->MainForm() == this) Application->Terminate();
+    else Hide();
+}
+
+int TForm::ShowModal() {
+    if (Visible() || FModal) throw Exception("表示中のウィンドウはモーダルにできません");
+    HandleNeeded();
+    HWND previous = GetActiveWindow();
+    DisabledWindows disabled{FHandle, {}};
+    EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
+    FModal = true;
+    FModalResult = mrNone;
+    try {
+        Show();
+        while (FModalResult == mrNone) {
+            if (!Application->HandleMessage()) {
+                // The quit request belongs to the outer loop: leave it for that loop.
+                PostQuitMessage(0);
+                FModalResult = mrCancel;
+                break;
+            }
+            if (FModalResult != mrNone && !CloseQuery()) FModalResult = mrNone;
+        }
+    } catch (...) {
+        for (HWND w : disabled.list) EnableWindow(w, TRUE);
+        FModal = false;
+        Hide();
+        throw;
+    }
+    for (HWND w : disabled.list) EnableWindow(w, TRUE);
+    FModal = false;
+    Hide();
+    if (previous && IsWindow(previous)) SetActiveWindow(previous);
+    return FModalResult;
+}
+
+void TForm::DoCreate() {
+    if (FCreated) return;
+    FCreated = true;
+    try {
+        if (OnCreate) OnCreate(this);
+    } catch (...) {
+        Application->HandleException(this);
+    }
+}
+
+void TForm::DoDestroy() {
+    if (FDestroyed) return;
+    FDestroyed = true;
+    try {
+        if (OnDestroy) OnDestroy(this);
+    } catch (...) {
+        Application->HandleException(this);
+    }
+}
+
+TWinControl* TForm::FindButton(bool wantDefault) {
+    std::vector<TWinControl*> stack{this};
+    while (!stack.empty()) {
+        TWinControl* c = stack.back();
+        stack.pop_back();
+        if (c != this && c->Visible() && c->Enabled() && (wantDefault ? c->IsDefaultButton() : c->IsCancelButton()))
+            return c;
+        for (int i = c->ControlCount() - 1; i >= 0; --i) stack.push_back(c->Controls(i));
+    }
+    return nullptr;
+}
+
+void TForm::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case WM_CLOSE:
+            Close();
+            return;
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(FHandle, &r);
+            HBRUSH b = CreateSolidBrush(ColorToRGB(Color()));
+            FillRect(reinterpret_cast<HDC>(m.WParam), &r, b);
+            DeleteObject(b);
+            m.Result = 1;
+            return;
+        }
+        case WM_COMMAND:
+            if (m.LParam == 0) {
+                WORD id = LOWORD(m.WParam);
+                if (id == IDOK || id == IDCANCEL) {
+                    if (TWinControl* b = FindButton(id == IDOK)) b->Click();
+                    return;
+                }
+                if (FMenu && FMenu->DispatchCommand(id)) return;
+            }
+            break;
+        default:
+            break;
+    }
+    TWinControl::WndProc(m);
+}
+
+// ---------------------------------------------------------------- TApplication
+
+TApplication::TApplication() : TComponent(nullptr) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+TApplication::~TApplication() {
+    DestroyForms();
+    if (FHandle) DestroyWindow(FHandle);
+}
+
+void TApplication::Initialize() {}
+
+HWND TApplication::Handle() {
+    if (!FHandle) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = AppWndProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "TApplication";
+        RegisterClassA(&wc);
+        FHandle = CreateWindowExA(0, "TApplication", Title().c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                  0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    return FHandle;
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    FTitle = title;
+    if (FHandle) SetWindowTextA(FHandle, title.c_str());
+}
+
+std::string TApplication::ExeName() const {
+    std::string buf(MAX_PATH, '\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameA(nullptr, &buf[0], static_cast<DWORD>(buf.size()));
+        if (n < buf.size()) {
+            buf.resize(n);
+            return buf;
+        }
+        buf.resize(buf.size() * 2);
+    }
+}
+
+void TApplication::AddForm(TForm* form) {
+    FForms.push_back(form);
+    if (!FMainForm) FMainForm = form;
+}
+
+void TApplication::RemoveForm(TForm* form) {
+    FForms.erase(std::remove(FForms.begin(), FForms.end(), form), FForms.end());
+    if (FMainForm == form) FMainForm = nullptr;
+}
+
+void TApplication::DestroyForms() {
+    while (!FForms.empty()) {
+        TForm* f = FForms.back();
+        f->DoDestroy();
+        // The form leaves FForms in its destructor.
+        delete f;
+    }
+}
+
+void TApplication::Run() {
+    if (FShowMainForm && FMainForm) FMainForm->Show();
+    while (!FTerminated && HandleMessage()) {
+    }
+}
+
+void TApplication::Terminate() {
+    FTerminated = true;
+    PostQuitMessage(0);
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (root && dynamic_cast<TForm*>(TWinControl::FromHandle(root)) && IsDialogMessageA(root, &msg)) return true;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
+bool TApplication::HandleMessage() {
+    MSG msg;
+    BOOL r = GetMessageA(&msg, nullptr, 0, 0);
+    if (r == 0 || r == -1) {
+        FTerminated = true;
+        return false;
+    }
+    ProcessMessage(msg);
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            FTerminated = true;
+            break;
+        }
+        ProcessMessage(msg);
+    }
+}
+
+void TApplication::HandleException(TObject* Sender) {
+    if (!std::current_exception()) return;
+    try {
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            if (OnException) OnException(Sender, e);
+            else ShowException(e);
+        } catch (...) {
+            Exception e("不明な例外が発生しました");
+            if (OnException) OnException(Sender, e);
+            else ShowException(e);
+        }
+    } catch (...) {
+        // A failing error handler must not take the message loop down.
+    }
+}
+
+void TApplication::ShowException(const std::exception& e) {
+    MessageBox(e.what(), Title(), MB_OK | MB_ICONERROR);
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+    HWND owner = GetActiveWindow();
+    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags | MB_SETFOREGROUND);
+}
+
+void TApplication::CancelHint() {
+    EnumThreadWindows(GetCurrentThreadId(), PopTooltip, 0);
+}
+
+void ShowMessage(const std::string& text) {
+    std::string title = Application->Title();
+    if (title.empty()) title = ChangeFileExt(ExtractFileName(Application->ExeName()), "");
+    Application->MessageBox(text, title, MB_OK);
+}

@@ -1,0 +1,139 @@
+#pragma once
+// Forms (top-level windows), the application object and its message loop.
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Framework/Controls.h"
+#include "Framework/Exception.h"
+
+class TMainMenu;
+
+enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
+enum TFormBorderStyle { bsSizeable, bsDialog, bsNone, bsToolWindow };
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+
+class TForm : public TWinControl {
+public:
+    explicit TForm(TComponent* AOwner);
+    ~TForm() override;
+    std::string ClassName() const override { return "TForm"; }
+
+    void SetCaption(const std::string& text) override;
+    void SetVisible(bool visible) override;
+    void SetBorderStyle(TFormBorderStyle style) { FBorderStyle = style; }
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    // Sizes the window so that its client area has this size.
+    void SetClientSize(int width, int height);
+    TIcon& Icon() { return FIcon; }
+    void SetMenu(TMainMenu* menu) { FMenu = menu; }
+
+    // Asks OnCloseQuery; when allowed, hides the form, ends its modal loop, or
+    // (for the main form) ends the application.
+    void Close();
+    bool CloseQuery();
+    int ShowModal();
+    bool Modal() const { return FModal; }
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int r) { FModalResult = r; }
+    // The control that has the focus when the form is shown.
+    void SetActiveControl(TWinControl* c) { FActiveControl = c; }
+
+    // Runs OnCreate, reporting what it raises; the form exists either way.
+    void DoCreate();
+    // Runs OnDestroy once; the application calls it before it deletes the form.
+    void DoDestroy();
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TCloseQueryEvent OnCloseQuery;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& m) override;
+    void HandleCreated() override;
+    virtual void DoShow();
+
+private:
+    TWinControl* FindButton(bool wantDefault);
+    TFormBorderStyle FBorderStyle = bsSizeable;
+    TIcon FIcon;
+    TMainMenu* FMenu = nullptr;
+    bool FModal = false;
+    int FModalResult = 0;
+    bool FCreated = false;
+    bool FDestroyed = false;
+    TWinControl* FActiveControl = nullptr;
+};
+
+using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;
+
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    void Initialize();
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& title);
+    // The hidden top-level window that stands for the program.
+    HWND Handle();
+    TForm* MainForm() const { return FMainForm; }
+    bool ShowMainForm() const { return FShowMainForm; }
+    void SetShowMainForm(bool v) { FShowMainForm = v; }
+    std::string ExeName() const;
+
+    // Creates a form owned by the application; the first one becomes the main form.
+    template <class T>
+    void CreateForm(T*& ref) {
+        T* form = new T(this);
+        ref = form;
+        AddForm(form);
+        form->DoCreate();
+    }
+    void AddForm(TForm* form);
+    void RemoveForm(TForm* form);
+    // Destroys every form (newest first), running their OnDestroy.
+    void DestroyForms();
+
+    void Run();
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+    void ProcessMessages();
+    // One message through the program's dispatch; false when the queue had WM_QUIT.
+    bool HandleMessage();
+    bool ProcessMessage(MSG& msg);
+
+    // Call inside a catch block: reports the exception being handled.
+    void HandleException(TObject* Sender);
+    void ShowException(const std::exception& e);
+    TExceptionEvent OnException;
+
+    // Modal message box captioned with the title, owned by the active window.
+    int MessageBox(const std::string& text, const std::string& caption, UINT flags);
+    void CancelHint();
+
+private:
+    std::string FTitle;
+    HWND FHandle = nullptr;
+    TForm* FMainForm = nullptr;
+    bool FShowMainForm = true;
+    bool FTerminated = false;
+    std::vector<TForm*> FForms;
+};
+
+extern TApplication* Application;
+
+// A plain modal message (OK only) captioned with the application title.
+void ShowMessage(const std::string& text);
+
+// Screen metrics of the primary monitor.
+struct TScreen {
+    static int Width() { return GetSystemMetrics(SM_CXSCREEN); }
+    static int Height() { return GetSystemMetrics(SM_CYSCREEN); }
+};

@@ -1,0 +1,192 @@
+#include "Framework/Graphics.h"
+
+#include <cstring>
+
+#include "Framework/Exception.h"
+#include "Framework/SysUtils.h"
+
+COLORREF ColorToRGB(TColor color) {
+    if (color < 0) return GetSysColor(color & 0xFF);
+    return static_cast<COLORREF>(color);
+}
+
+TFont::TFont() = default;
+TFont::~TFont() {
+    if (FHandle) DeleteObject(FHandle);
+}
+
+void TFont::Changed() {
+    if (FHandle) {
+        DeleteObject(FHandle);
+        FHandle = nullptr;
+    }
+    if (OnChange) OnChange(nullptr);
+}
+
+void TFont::Assign(const TFont& other) {
+    if (&other == this) return;
+    FName = other.FName;
+    FHeight = other.FHeight;
+    FCharset = other.FCharset;
+    FColor = other.FColor;
+    FStyle = other.FStyle;
+    Changed();
+}
+
+void TFont::SetName(const std::string& name) {
+    if (name == FName) return;
+    FName = name;
+    Changed();
+}
+void TFont::SetHeight(int height) {
+    if (height == FHeight) return;
+    FHeight = height;
+    Changed();
+}
+void TFont::SetCharset(int charset) {
+    if (charset == FCharset) return;
+    FCharset = charset;
+    Changed();
+}
+void TFont::SetColor(TColor color) {
+    if (color == FColor) return;
+    FColor = color;
+    if (OnChange) OnChange(nullptr);
+}
+void TFont::SetStyle(unsigned style) {
+    if (style == FStyle) return;
+    FStyle = style;
+    Changed();
+}
+
+HFONT TFont::Handle() {
+    if (!FHandle) {
+        LOGFONTA lf{};
+        lf.lfHeight = FHeight;
+        lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = (FStyle & fsItalic) ? TRUE : FALSE;
+        lf.lfUnderline = (FStyle & fsUnderline) ? TRUE : FALSE;
+        lf.lfCharSet = static_cast<BYTE>(FCharset);
+        lf.lfQuality = DEFAULT_QUALITY;
+        lstrcpynA(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
+        FHandle = CreateFontIndirectA(&lf);
+    }
+    return FHandle;
+}
+
+void TCanvas::SetHandle(HDC dc) {
+    if (FDC && FOldFont) SelectObject(FDC, FOldFont);
+    FOldFont = nullptr;
+    FDC = dc;
+}
+
+void TCanvas::PrepareText() {
+    HGDIOBJ old = SelectObject(FDC, FFont.Handle());
+    if (!FOldFont) FOldFont = old;
+    SetTextColor(FDC, ColorToRGB(FFont.Color()));
+    if (FBrushStyle == bsClear) {
+        SetBkMode(FDC, TRANSPARENT);
+    } else {
+        SetBkMode(FDC, OPAQUE);
+        SetBkColor(FDC, ColorToRGB(FBrushColor));
+    }
+}
+
+void TCanvas::FillRect(const RECT& r) {
+    if (FBrushStyle == bsClear) return;
+    HBRUSH b = CreateSolidBrush(ColorToRGB(FBrushColor));
+    ::FillRect(FDC, &r, b);
+    DeleteObject(b);
+}
+
+void TCanvas::FrameRect(const RECT& r) {
+    HBRUSH b = CreateSolidBrush(ColorToRGB(FPenColor));
+    ::FrameRect(FDC, &r, b);
+    DeleteObject(b);
+}
+
+void TCanvas::Rectangle(int l, int t, int r, int b) {
+    HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(FPenColor));
+    HBRUSH brush = FBrushStyle == bsClear ? static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))
+                                          : CreateSolidBrush(ColorToRGB(FBrushColor));
+    HGDIOBJ op = SelectObject(FDC, pen);
+    HGDIOBJ ob = SelectObject(FDC, brush);
+    ::Rectangle(FDC, l, t, r, b);
+    SelectObject(FDC, op);
+    SelectObject(FDC, ob);
+    DeleteObject(pen);
+    if (FBrushStyle != bsClear) DeleteObject(brush);
+}
+
+void TCanvas::MoveTo(int x, int y) { MoveToEx(FDC, x, y, nullptr); }
+
+void TCanvas::LineTo(int x, int y) {
+    HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(FPenColor));
+    HGDIOBJ op = SelectObject(FDC, pen);
+    ::LineTo(FDC, x, y);
+    SelectObject(FDC, op);
+    DeleteObject(pen);
+}
+
+void TCanvas::TextOut(int x, int y, const std::string& text) {
+    PrepareText();
+    ExtTextOutA(FDC, x, y, 0, nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
+}
+
+void TCanvas::TextRect(const RECT& r, int x, int y, const std::string& text) {
+    PrepareText();
+    UINT opts = ETO_CLIPPED | (FBrushStyle == bsClear ? 0 : ETO_OPAQUE);
+    ExtTextOutA(FDC, x, y, opts, &r, text.data(), static_cast<UINT>(text.size()), nullptr);
+}
+
+SIZE TCanvas::TextExtent(const std::string& text) {
+    PrepareText();
+    SIZE s{0, 0};
+    GetTextExtentPoint32A(FDC, text.data(), static_cast<int>(text.size()), &s);
+    return s;
+}
+
+void TIcon::SetHandle(HICON icon) {
+    if (FHandle && FHandle != icon) DestroyIcon(FHandle);
+    FHandle = icon;
+    if (OnChange) OnChange(nullptr);
+}
+
+HICON TIcon::ReleaseHandle() {
+    HICON h = FHandle;
+    FHandle = nullptr;
+    if (OnChange) OnChange(nullptr);
+    return h;
+}
+
+void TIcon::Assign(const TIcon& other) {
+    if (&other == this) return;
+    SetHandle(other.FHandle ? CopyIcon(other.FHandle) : nullptr);
+}
+
+void TIcon::LoadFromResourceName(const char* name, int size) {
+    HANDLE h = LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_ICON, size, size, 0);
+    if (!h) throw EResNotFound(Format("リソース %s が見つかりません", name));
+    SetHandle(static_cast<HICON>(h));
+}
+
+void TBitmap::SetHandle(HBITMAP bmp) {
+    if (FHandle && FHandle != bmp) DeleteObject(FHandle);
+    FHandle = bmp;
+}
+
+void TBitmap::LoadFromResourceName(const char* name) {
+    HBITMAP h = LoadBitmapA(GetModuleHandleA(nullptr), name);
+    if (!h) throw EResNotFound(Format("リソース %s が見つかりません", name));
+    SetHandle(h);
+}
+
+int TBitmap::Width() const {
+    BITMAP b{};
+    return FHandle && GetObjectA(FHandle, sizeof b, &b) ? b.bmWidth : 0;
+}
+
+int TBitmap::Height() const {
+    BITMAP b{};
+    return FHandle && GetObjectA(FHandle, sizeof b, &b) ? b.bmHeight : 0;
+}

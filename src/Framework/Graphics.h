@@ -1,0 +1,151 @@
+#pragma once
+// Colours, fonts, the drawing surface, icons and bitmaps.
+#include <windows.h>
+
+#include <string>
+
+#include "Framework/Classes.h"
+
+// An RGB value (0x00BBGGRR) or, with the top bit set, a system colour index.
+using TColor = int;
+constexpr TColor SysColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index)); }
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor clRed = 0x0000FF;
+constexpr TColor clBlue = 0xFF0000;
+constexpr TColor clGray = 0x808080;
+constexpr TColor clSilver = 0xC0C0C0;
+constexpr TColor clNone = 0x1FFFFFFF;
+const TColor clBtnFace = SysColor(COLOR_BTNFACE);
+const TColor clBtnShadow = SysColor(COLOR_BTNSHADOW);
+const TColor clBtnHighlight = SysColor(COLOR_BTNHIGHLIGHT);
+const TColor clWindow = SysColor(COLOR_WINDOW);
+const TColor clWindowText = SysColor(COLOR_WINDOWTEXT);
+const TColor clHighlight = SysColor(COLOR_HIGHLIGHT);
+const TColor clHighlightText = SysColor(COLOR_HIGHLIGHTTEXT);
+COLORREF ColorToRGB(TColor color);
+
+enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4 };
+
+// Owns the GDI object of one logical font, made when first asked for.
+class TFont {
+public:
+    TFont();
+    ~TFont();
+    TFont(const TFont&) = delete;
+    TFont& operator=(const TFont&) = delete;
+
+    void Assign(const TFont& other);
+    const std::string& Name() const { return FName; }
+    void SetName(const std::string& name);
+    // Character height in pixels as a positive value; a cell height would be negative.
+    int Height() const { return FHeight; }
+    void SetHeight(int height);
+    // Points at the screen's 96 pixels per inch.
+    void SetSize(int points) { SetHeight(-MulDiv(points, 96, 72)); }
+    int Size() const { return -MulDiv(FHeight, 72, 96); }
+    int Charset() const { return FCharset; }
+    void SetCharset(int charset);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor color);
+    unsigned Style() const { return FStyle; }
+    void SetStyle(unsigned style);
+    HFONT Handle();
+    TNotifyEvent OnChange;
+
+private:
+    void Changed();
+    std::string FName = "MS UI Gothic";
+    int FHeight = -12;
+    int FCharset = SHIFTJIS_CHARSET;
+    TColor FColor = clWindowText;
+    unsigned FStyle = 0;
+    HFONT FHandle = nullptr;
+};
+
+enum TBrushStyle { bsSolid, bsClear };
+
+// Drawing on a device context. The DC is not owned; selected objects are put
+// back when the canvas lets go of it.
+class TCanvas {
+public:
+    TCanvas() = default;
+    explicit TCanvas(HDC dc) { SetHandle(dc); }
+    ~TCanvas() { SetHandle(nullptr); }
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+    HDC Handle() const { return FDC; }
+    void SetHandle(HDC dc);
+    TFont& Font() { return FFont; }
+    TColor BrushColor() const { return FBrushColor; }
+    void SetBrushColor(TColor c) { FBrushColor = c; FBrushStyle = bsSolid; }
+    TBrushStyle BrushStyle() const { return FBrushStyle; }
+    void SetBrushStyle(TBrushStyle s) { FBrushStyle = s; }
+    TColor PenColor() const { return FPenColor; }
+    void SetPenColor(TColor c) { FPenColor = c; }
+
+    void FillRect(const RECT& r);
+    void FrameRect(const RECT& r);
+    void Rectangle(int l, int t, int r, int b);
+    void MoveTo(int x, int y);
+    void LineTo(int x, int y);
+    void TextOut(int x, int y, const std::string& text);
+    void TextRect(const RECT& r, int x, int y, const std::string& text);
+    SIZE TextExtent(const std::string& text);
+    int TextWidth(const std::string& text) { return TextExtent(text).cx; }
+    int TextHeight(const std::string& text) { return TextExtent(text).cy; }
+    // Selects font, colours and background mode for text output now.
+    void PrepareText();
+
+private:
+    HDC FDC = nullptr;
+    HGDIOBJ FOldFont = nullptr;
+    TFont FFont;
+    TColor FBrushColor = clWhite;
+    TBrushStyle FBrushStyle = bsSolid;
+    TColor FPenColor = clBlack;
+};
+
+// Owns one icon handle.
+class TIcon {
+public:
+    TIcon() = default;
+    ~TIcon() { SetHandle(nullptr); }
+    TIcon(const TIcon&) = delete;
+    TIcon& operator=(const TIcon&) = delete;
+
+    HICON Handle() const { return FHandle; }
+    bool Empty() const { return FHandle == nullptr; }
+    // Takes ownership of icon (nullptr clears); raises OnChange.
+    void SetHandle(HICON icon);
+    // Gives up ownership without destroying; raises OnChange.
+    HICON ReleaseHandle();
+    // Copies the picture of another icon.
+    void Assign(const TIcon& other);
+    // Loads a resource of the program's module at the given size.
+    void LoadFromResourceName(const char* name, int size);
+    TNotifyEvent OnChange;
+
+private:
+    HICON FHandle = nullptr;
+};
+
+// Owns one bitmap handle.
+class TBitmap {
+public:
+    TBitmap() = default;
+    ~TBitmap() { SetHandle(nullptr); }
+    TBitmap(const TBitmap&) = delete;
+    TBitmap& operator=(const TBitmap&) = delete;
+
+    HBITMAP Handle() const { return FHandle; }
+    void SetHandle(HBITMAP bmp);
+    // Raises EResNotFound when the program has no such bitmap.
+    void LoadFromResourceName(const char* name);
+    int Width() const;
+    int Height() const;
+
+private:
+    HBITMAP FHandle = nullptr;
+};
