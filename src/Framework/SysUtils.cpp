@@ -79,9 +79,15 @@ std::string Trim(const std::string& text) {
 }
 
 std::string UpperCaseAscii(const std::string& text) {
+    const TLocale& loc = Locale();
     std::string r = text;
-    for (char& c : r)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    for (std::string::size_type i = 0; i < r.size(); ++i) {
+        if (loc.IsLeadByte(static_cast<unsigned char>(r[i]))) {
+            ++i;  // a trail byte in a..z is part of a double-byte character
+        } else if (r[i] >= 'a' && r[i] <= 'z') {
+            r[i] = static_cast<char>(r[i] - 32);
+        }
+    }
     return r;
 }
 

@@ -43,6 +43,12 @@ TEST(Paths, SplitAtTheLastSeparatorOutsideDoubleByteCharacters) {
     EXPECT_EQ(ExtractFilePath("C:\\x\\表"), "C:\\x\\");
 }
 
+TEST(UpperCaseAscii, LeavesDoubleByteCharactersAlone) {
+    EXPECT_EQ(UpperCaseAscii("win + a"), "WIN + A");
+    // "ヂ" is 0x83 0x61: its trail byte looks like "a" and must stay.
+    EXPECT_EQ(UpperCaseAscii("ヂa"), "ヂA");
+}
+
 TEST(Trim, RemovesControlCharactersAndBlanksAtBothEnds) {
     EXPECT_EQ(Trim(" \t a b \r\n"), "a b");
     EXPECT_EQ(Trim("   "), "");

@@ -1,0 +1,12 @@
+// Ends a running Keyvane the way Windows does at logoff: its main window gets
+// the end-of-session query, saves the settings and quits. Used by the run
+// script so that stopping it never loses what the user changed.
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    HWND main = FindWindowA("TFormMain", nullptr);
+    if (!main) return 1;
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer)) return 2;
+    return answer ? 0 : 3;
+}
