@@ -1,0 +1,104 @@
+#!/usr/bin/env python3
+"""Checks what the build packs for the user.
+
+    checkhelp.py chm kyvane.chm
+        The compiled help holds both topics the program opens (index.htm
+        from the tray menu, item.htm from the item editor), as Shift-JIS
+        pages that say so in their Content-Type and carry the program's own
+        messages they explain, and is marked Japanese for the help viewer.
+
+    checkhelp.py zip Keyvane.zip Keyvane.exe kyvane.chm
+        The release zip holds exactly those two files, without folders, and
+        they are the ones just built.
+"""
+
+import os
+import struct
+import subprocess
+import sys
+import zipfile
+
+# Texts of the program that the pages must quote exactly as it shows them.
+TOPICS = {
+    "index.htm": [
+        "二重起動はできません。",
+        "そのショートカットは既に使われています。",
+        "スタートアップに登録(<u>R</u>)",
+        "設定(<u>C</u>)",
+        "ヘルプ(<u>H</u>)",
+        "終了(<u>X</u>)",
+        "Keyvane.ini",
+    ],
+    "item.htm": [
+        "ショートカットの登録",
+        "そのショートカットは既に使われています。",
+        "ショートカットキーが定義されていません。",
+        "名前が定義されていません。",
+        "プログラムが定義されていません。",
+    ],
+}
+SHIFT_JIS_DECLARATION = 'content="text/html; charset=Shift_JIS"'
+JAPANESE = 0x0411
+
+
+def seven_zip(*args):
+    return subprocess.run(["7z"] + list(args), check=True, capture_output=True).stdout
+
+
+def check_chm(path):
+    problems = []
+    listing = seven_zip("l", "-slt", path).decode("utf-8", "replace")
+    names = {line[len("Path = "):].lstrip("/") for line in listing.splitlines() if line.startswith("Path = ")}
+    with open(path, "rb") as f:
+        language = struct.unpack_from("<I", f.read(0x18), 0x14)[0]
+    if language != JAPANESE:
+        problems.append("language of the help file is 0x%04x, not 0x0411" % language)
+    for topic, texts in TOPICS.items():
+        if topic not in names:
+            problems.append("%s is missing" % topic)
+            continue
+        data = seven_zip("e", "-so", path, topic)
+        try:
+            page = data.decode("cp932")
+        except UnicodeDecodeError as e:
+            problems.append("%s is not Shift-JIS: %s" % (topic, e))
+            continue
+        if SHIFT_JIS_DECLARATION not in page:
+            problems.append("%s does not declare Shift_JIS" % topic)
+        for text in texts:
+            if text not in page:
+                problems.append("%s does not mention %s" % (topic, text))
+    return problems
+
+
+def check_zip(path, *built):
+    problems = []
+    with zipfile.ZipFile(path) as z:
+        names = sorted(z.namelist())
+        expected = sorted(os.path.basename(b) for b in built)
+        if names != expected:
+            return ["%s holds %s, expected %s" % (path, names, expected)]
+        for b in built:
+            with open(b, "rb") as f:
+                if z.read(os.path.basename(b)) != f.read():
+                    problems.append("%s in the zip differs from %s" % (os.path.basename(b), b))
+    return problems
+
+
+def main(argv):
+    if len(argv) == 3 and argv[1] == "chm":
+        problems = check_chm(argv[2])
+    elif len(argv) >= 4 and argv[1] == "zip":
+        problems = check_zip(argv[2], *argv[3:])
+    else:
+        sys.stderr.write(__doc__)
+        return 2
+    for p in problems:
+        print("FAILED:", p)
+    if not problems:
+        print("OK:", argv[2])
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -1,0 +1,367 @@
+// The executable's resources as Windows itself loads them: the ellipsis
+// glyph pixel by pixel, the two icons at their sizes and colour depth, and
+// the version resource. This test links the same resource object as
+// Keyvane.exe and reads everything from its own module.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+namespace {
+
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+template <typename Handle>
+using GdiPtr = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
+using BitmapPtr = GdiPtr<HBITMAP>;
+
+struct DcDeleter {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+using DcPtr = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
+
+struct IconDeleter {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using IconPtr = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+
+// Selects a GDI object into a DC for one scope.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) : FDC(dc), FOld(SelectObject(dc, object)) {}
+    ~Selection() { SelectObject(FDC, FOld); }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+private:
+    HDC FDC;
+    HGDIOBJ FOld;
+};
+
+HMODULE Self() { return GetModuleHandleA(nullptr); }
+
+// A resource's bytes, straight from the module.
+std::string ResourceBytes(LPCSTR name, LPCSTR type) {
+    HRSRC info = FindResourceA(Self(), name, type);
+    if (!info)
+        return {};
+    HGLOBAL loaded = LoadResource(Self(), info);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data)
+        return {};
+    return std::string(static_cast<const char*>(data), SizeofResource(Self(), info));
+}
+
+template <typename T>
+T ReadAt(const std::string& bytes, size_t offset) {
+    T value{};
+    if (offset + sizeof(T) <= bytes.size())
+        std::memcpy(&value, bytes.data() + offset, sizeof(T));
+    return value;
+}
+
+// ---------------------------------------------------------------------------
+// ELIPSIS15
+
+const char* const kElipsisRows[] = {
+    "............g#",
+    ".##..##..##.g#",
+    ".##..##..##.g#",
+    "............g#",
+    "............g#",
+};
+constexpr int kElipsisWidth = 14;
+constexpr int kElipsisHeight = 5;
+
+COLORREF ElipsisColour(char c) {
+    switch (c) {
+    case '.': return RGB(192, 192, 192);
+    case '#': return RGB(0, 0, 0);
+    default: return RGB(128, 128, 128);
+    }
+}
+
+TEST(ElipsisBitmap, IsStoredRunLengthEncodedWithEightBitsPerPixel) {
+    const std::string bytes = ResourceBytes("ELIPSIS15", MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    ASSERT_GE(bytes.size(), sizeof(BITMAPINFOHEADER));
+    const auto header = ReadAt<BITMAPINFOHEADER>(bytes, 0);
+    EXPECT_EQ(header.biSize, sizeof(BITMAPINFOHEADER));
+    EXPECT_EQ(header.biWidth, kElipsisWidth);
+    EXPECT_EQ(header.biHeight, kElipsisHeight);
+    EXPECT_EQ(header.biBitCount, 8);
+    EXPECT_EQ(header.biCompression, static_cast<DWORD>(BI_RLE8));
+    const size_t colours = header.biClrUsed ? header.biClrUsed : 256;
+    EXPECT_GE(colours, 3u);
+    // The encoded pixels fill the rest of the resource exactly and end with
+    // the end-of-bitmap mark.
+    const size_t bits = header.biSize + colours * sizeof(RGBQUAD);
+    EXPECT_EQ(bits + header.biSizeImage, bytes.size());
+    ASSERT_GE(bytes.size(), bits + 2);
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), std::string("\0\1", 2));
+}
+
+enum class Loader { LoadBitmap, LoadImageDib };
+
+std::ostream& operator<<(std::ostream& os, Loader loader) {
+    return os << (loader == Loader::LoadBitmap ? "LoadBitmapA" : "LoadImageA");
+}
+
+class ElipsisPixels : public ::testing::TestWithParam<Loader> {};
+
+TEST_P(ElipsisPixels, MatchTheGlyphRowByRow) {
+    BitmapPtr bitmap(GetParam() == Loader::LoadBitmap
+                         ? LoadBitmapA(Self(), "ELIPSIS15")
+                         : static_cast<HBITMAP>(LoadImageA(Self(), "ELIPSIS15", IMAGE_BITMAP, 0, 0,
+                                                           LR_CREATEDIBSECTION)));
+    ASSERT_TRUE(bitmap) << "error " << GetLastError();
+    BITMAP info{};
+    ASSERT_EQ(GetObjectA(bitmap.get(), sizeof info, &info), static_cast<int>(sizeof info));
+    EXPECT_EQ(info.bmWidth, kElipsisWidth);
+    EXPECT_EQ(info.bmHeight, kElipsisHeight);
+
+    DcPtr dc(CreateCompatibleDC(nullptr));
+    ASSERT_TRUE(dc);
+    Selection selected(dc.get(), bitmap.get());
+    for (int y = 0; y < kElipsisHeight; ++y) {
+        for (int x = 0; x < kElipsisWidth; ++x) {
+            EXPECT_EQ(GetPixel(dc.get(), x, y), ElipsisColour(kElipsisRows[y][x]))
+                << "pixel " << x << "," << y;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Loaders, ElipsisPixels, ::testing::Values(Loader::LoadBitmap, Loader::LoadImageDib),
+                         ::testing::PrintToStringParamName());
+
+// ---------------------------------------------------------------------------
+// Icons
+
+struct IconCase {
+    const char* Name;
+    int Size;
+};
+
+std::ostream& operator<<(std::ostream& os, const IconCase& c) { return os << c.Name << " " << c.Size; }
+
+// The sixteen colours a 16-colour icon can show.
+const COLORREF kVgaColours[] = {
+    RGB(0, 0, 0),       RGB(128, 0, 0),   RGB(0, 128, 0),   RGB(128, 128, 0),
+    RGB(0, 0, 128),     RGB(128, 0, 128), RGB(0, 128, 128), RGB(192, 192, 192),
+    RGB(128, 128, 128), RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(255, 255, 0),
+    RGB(0, 0, 255),     RGB(255, 0, 255), RGB(0, 255, 255), RGB(255, 255, 255),
+};
+
+bool IsVgaColour(COLORREF c) {
+    for (COLORREF v : kVgaColours)
+        if (v == c)
+            return true;
+    return false;
+}
+
+class Icons : public ::testing::TestWithParam<IconCase> {};
+
+TEST_P(Icons, HaveASixteenColourImageOfTheirSize) {
+    const IconCase& c = GetParam();
+    const std::string group = ResourceBytes(c.Name, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */);
+    ASSERT_GE(group.size(), 6u) << "no icon group";
+    EXPECT_EQ(ReadAt<WORD>(group, 2), 1) << "not an icon group";
+    const WORD count = ReadAt<WORD>(group, 4);
+    ASSERT_EQ(group.size(), 6u + 14u * count);
+
+    // Group entries: width, height, colour count, reserved, planes, bit count,
+    // bytes in resource, icon resource id.
+    int id = -1;
+    for (WORD i = 0; i < count; ++i) {
+        const size_t at = 6 + 14 * i;
+        if (ReadAt<BYTE>(group, at) == c.Size && ReadAt<BYTE>(group, at + 1) == c.Size) {
+            EXPECT_EQ(ReadAt<BYTE>(group, at + 2), 16);
+            EXPECT_EQ(ReadAt<WORD>(group, at + 6), 4);
+            id = ReadAt<WORD>(group, at + 12);
+        }
+    }
+    ASSERT_NE(id, -1) << "no " << c.Size << " x " << c.Size << " image";
+
+    const std::string image = ResourceBytes(MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3) /* RT_ICON */);
+    const auto header = ReadAt<BITMAPINFOHEADER>(image, 0);
+    EXPECT_EQ(header.biWidth, c.Size);
+    EXPECT_EQ(header.biHeight, 2 * c.Size) << "XOR image and AND mask";
+    EXPECT_EQ(header.biBitCount, 4);
+    const size_t xorBytes = static_cast<size_t>((c.Size * 4 + 31) / 32 * 4) * c.Size;
+    const size_t andBytes = static_cast<size_t>((c.Size + 31) / 32 * 4) * c.Size;
+    EXPECT_EQ(image.size(), header.biSize + 16 * sizeof(RGBQUAD) + xorBytes + andBytes);
+}
+
+TEST_P(Icons, LoadAtTheirSize) {
+    const IconCase& c = GetParam();
+    IconPtr icon(static_cast<HICON>(LoadImageA(Self(), c.Name, IMAGE_ICON, c.Size, c.Size, 0)));
+    ASSERT_TRUE(icon) << "error " << GetLastError();
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon.get(), &info));
+    BitmapPtr mask(info.hbmMask);
+    BitmapPtr colour(info.hbmColor);
+    EXPECT_TRUE(info.fIcon);
+    ASSERT_TRUE(colour) << "a colour icon has a colour bitmap";
+    BITMAP bm{};
+    ASSERT_TRUE(GetObjectA(colour.get(), sizeof bm, &bm));
+    EXPECT_EQ(bm.bmWidth, c.Size);
+    EXPECT_EQ(bm.bmHeight, c.Size);
+}
+
+// Drawn over a colour that no 16-colour icon holds, the icon must let it
+// through at its rounded corners, show only palette colours elsewhere, and
+// show the blue key and the yellow bolt (a palette stored in the wrong byte
+// order would turn yellow into aqua).
+TEST_P(Icons, DrawTransparentCornersAndPaletteColours) {
+    const IconCase& c = GetParam();
+    IconPtr icon(static_cast<HICON>(LoadImageA(Self(), c.Name, IMAGE_ICON, c.Size, c.Size, 0)));
+    ASSERT_TRUE(icon);
+
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = c.Size;
+    bi.bmiHeader.biHeight = -c.Size;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    BitmapPtr surface(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_TRUE(surface);
+    DcPtr dc(CreateCompatibleDC(nullptr));
+    ASSERT_TRUE(dc);
+    Selection selected(dc.get(), surface.get());
+
+    const COLORREF background = RGB(0x12, 0x34, 0x56);
+    GdiPtr<HBRUSH> brush(CreateSolidBrush(background));
+    const RECT all{0, 0, c.Size, c.Size};
+    FillRect(dc.get(), &all, brush.get());
+    ASSERT_TRUE(DrawIconEx(dc.get(), 0, 0, icon.get(), c.Size, c.Size, 0, nullptr, DI_NORMAL));
+
+    const int last = c.Size - 1;
+    EXPECT_EQ(GetPixel(dc.get(), 0, 0), background);
+    EXPECT_EQ(GetPixel(dc.get(), last, 0), background);
+    EXPECT_EQ(GetPixel(dc.get(), 0, last), background);
+    EXPECT_EQ(GetPixel(dc.get(), last, last), background);
+    EXPECT_NE(GetPixel(dc.get(), c.Size / 2, c.Size / 2), background);
+
+    int yellow = 0;
+    int blue = 0;
+    for (int y = 0; y < c.Size; ++y) {
+        for (int x = 0; x < c.Size; ++x) {
+            const COLORREF p = GetPixel(dc.get(), x, y);
+            if (p == background)
+                continue;
+            EXPECT_TRUE(IsVgaColour(p)) << "pixel " << x << "," << y << " = " << std::hex << p;
+            yellow += p == RGB(255, 255, 0);
+            blue += p == RGB(0, 0, 255);
+        }
+    }
+    EXPECT_GT(yellow, c.Size) << "the bolt";
+    EXPECT_GT(blue, c.Size) << "the key's face";
+}
+
+// MAINICON is the window icon (32 x 32) and carries a 16 x 16 image for
+// small views; TRAYICON is the notification-area icon.
+INSTANTIATE_TEST_SUITE_P(Resources, Icons,
+                         ::testing::Values(IconCase{"MAINICON", 32}, IconCase{"MAINICON", 16},
+                                           IconCase{"TRAYICON", 16}),
+                         [](const auto& info) {
+                             return std::string(info.param.Name) + "_" + std::to_string(info.param.Size);
+                         });
+
+BOOL CALLBACK KeepFirstName(HMODULE, LPCSTR, LPSTR name, LONG_PTR param) {
+    *reinterpret_cast<std::string*>(param) =
+        IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name)) : name;
+    return FALSE;
+}
+
+TEST(IconOrder, ProgramIconComesFirstForExplorer) {
+    // Explorer shows the first icon group of the executable.
+    std::string first;
+    EnumResourceNamesA(Self(), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */, KeepFirstName,
+                       reinterpret_cast<LONG_PTR>(&first));
+    EXPECT_EQ(first, "MAINICON");
+}
+
+// ---------------------------------------------------------------------------
+// Version
+
+class VersionResource : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char path[MAX_PATH] = {};
+        const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+        ASSERT_GT(length, 0u);
+        ASSERT_LT(length, static_cast<DWORD>(MAX_PATH));
+        DWORD handle = 0;
+        const DWORD size = GetFileVersionInfoSizeA(path, &handle);
+        ASSERT_GT(size, 0u) << "no version resource, error " << GetLastError();
+        FBlock.resize(size);
+        ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, FBlock.data()));
+    }
+
+    // The value under a sub-block path, or nullptr with length 0.
+    const void* Query(const char* subBlock, UINT& length) {
+        void* value = nullptr;
+        length = 0;
+        if (!VerQueryValueA(FBlock.data(), subBlock, &value, &length))
+            return nullptr;
+        return value;
+    }
+
+    std::vector<char> FBlock;
+};
+
+TEST_F(VersionResource, FixedInfoCarriesTheVersion) {
+    UINT length = 0;
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(Query("\\", length));
+    ASSERT_TRUE(fixed);
+    ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), 0);
+    EXPECT_EQ(LOWORD(fixed->dwFileVersionMS), 5);
+    EXPECT_EQ(HIWORD(fixed->dwFileVersionLS), 1);
+    EXPECT_EQ(LOWORD(fixed->dwFileVersionLS), 77);
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+}
+
+TEST_F(VersionResource, IsJapaneseShiftJis) {
+    UINT length = 0;
+    const auto* translation = static_cast<const WORD*>(Query("\\VarFileInfo\\Translation", length));
+    ASSERT_TRUE(translation);
+    ASSERT_EQ(length, 2 * sizeof(WORD));
+    EXPECT_EQ(translation[0], 0x0411);
+    EXPECT_EQ(translation[1], 932);
+}
+
+TEST_F(VersionResource, StringTableNamesTheProduct) {
+    const struct {
+        const char* Key;
+        const char* Expected;
+    } cases[] = {
+        {"CompanyName", "Keyvane Project"},
+        {"FileDescription", "Keyvane"},
+        {"FileVersion", "0.5.1.77"},
+        {"InternalName", "Keyvane"},
+        {"OriginalFilename", "Keyvane.exe"},
+        {"ProductName", "Keyvane"},
+        {"ProductVersion", "0.5.1.77"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = std::string("\\StringFileInfo\\041103A4\\") + c.Key;
+        UINT length = 0;
+        const auto* text = static_cast<const char*>(Query(path.c_str(), length));
+        ASSERT_TRUE(text) << c.Key;
+        EXPECT_STREQ(text, c.Expected) << c.Key;
+    }
+}
+
+} // namespace
