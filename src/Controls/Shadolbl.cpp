@@ -1,0 +1,70 @@
+#include "Controls/Shadolbl.h"
+
+#include <windows.h>
+
+#include "Framework/Graphics.h"
+
+static_assert(kDtCenter == DT_CENTER && kDtRight == DT_RIGHT && kDtWordBreak == DT_WORDBREAK &&
+                  kDtExpandTabs == DT_EXPANDTABS && kDtNoPrefix == DT_NOPREFIX,
+              "the label's flags are the system's DrawText flags");
+static_assert(kShadowBtnShadow == SysColor(COLOR_BTNSHADOW) && kShadowBtnHighlight == SysColor(COLOR_BTNHIGHLIGHT) &&
+                  kShadowGray == clGray && kShadowSilver == clSilver && kShadowWhite == clWhite,
+              "the label's colours are the framework's");
+static_assert(static_cast<int>(laRightJustify) == static_cast<int>(taRightJustify) &&
+                  static_cast<int>(laCenter) == static_cast<int>(taCenter),
+              "alignments in the framework's order");
+
+TShadowLabel::TShadowLabel(TComponent* AOwner) : TLabel(AOwner) {
+    FHighlight.SetShadowVisible(true);
+    FHighlight.SetShadowColor(clWhite);
+    FHighlight.SetShadowLeft(-1);
+    FHighlight.SetShadowTop(-1);
+    FShadow.SetShadowVisible(true);
+    FShadow.SetShadowColor(clSilver);
+    FShadow.SetShadowLeft(1);
+    FShadow.SetShadowTop(1);
+    FHighlight.OnChange = [this](TObject* sender) { ShadowChanged(sender); };
+    FShadow.OnChange = [this](TObject* sender) { ShadowChanged(sender); };
+}
+
+void TShadowLabel::SetHighlight(const TShadow* Value) {
+    if (!Value) return;
+    FHighlight.Assign(Value);
+    Invalidate();
+}
+
+void TShadowLabel::SetShadow(const TShadow* Value) {
+    if (!Value) return;
+    FShadow.Assign(Value);
+    Invalidate();
+}
+
+void TShadowLabel::ShadowChanged(TObject*) { Invalidate(); }
+
+void TShadowLabel::Paint(TCanvas& canvas) {
+    RECT client = ClientRect();
+    TShadowLabelLook look;
+    look.Caption = Caption();
+    look.ShowAccelChar = ShowAccelChar();
+    look.Alignment = static_cast<TLabelAlignment>(Alignment());
+    look.WordWrap = WordWrap();
+    look.Transparent = Transparent();
+    look.Enabled = Enabled();
+    look.Color = Color();
+    look.FontColor = Font().Color();
+    look.ClientRect = TLabelRect{client.left, client.top, client.right, client.bottom};
+    TShadowLabelPlan plan = PlanShadowLabel(look, FHighlight, FShadow);
+
+    if (plan.Fill) {
+        canvas.SetBrushColor(plan.FillColor);
+        canvas.FillRect(client);
+    }
+    canvas.Font().Assign(Font());
+    canvas.SetBrushStyle(bsClear);
+    for (const TShadowTextOp& op : plan.Ops) {
+        canvas.Font().SetColor(op.Color);
+        canvas.PrepareText();
+        RECT r{op.Rect.Left, op.Rect.Top, op.Rect.Right, op.Rect.Bottom};
+        DrawTextA(canvas.Handle(), plan.Text.c_str(), static_cast<int>(plan.Text.size()), &r, plan.Flags);
+    }
+}

@@ -1,0 +1,82 @@
+#include "Controls/ShadolblLayout.h"
+
+#include "Framework/Exception.h"
+
+void TShadow::Changed() {
+    if (OnChange) OnChange(this);
+}
+
+void TShadow::SetShadowVisible(bool value) {
+    if (value == FVisible) return;
+    FVisible = value;
+    Changed();
+}
+
+void TShadow::SetShadowColor(TShadowColor value) {
+    if (value == FColor) return;
+    FColor = value;
+    Changed();
+}
+
+void TShadow::SetShadowLeft(int value) {
+    if (value == FOffsetLeft) return;
+    FOffsetLeft = value;
+    Changed();
+}
+
+void TShadow::SetShadowTop(int value) {
+    if (value == FOffsetTop) return;
+    FOffsetTop = value;
+    Changed();
+}
+
+void TShadow::Assign(const TObject* Source) {
+    const auto* other = dynamic_cast<const TShadow*>(Source);
+    if (!other) throw EConvertError(std::string(Source ? "TObject" : "nil") + " を TShadow に代入できません");
+    FVisible = other->FVisible;
+    FColor = other->FColor;
+    FOffsetLeft = other->FOffsetLeft;
+    FOffsetTop = other->FOffsetTop;
+    Changed();
+}
+
+namespace {
+
+TLabelRect Shifted(TLabelRect r, int dx, int dy) {
+    r.Left += dx;
+    r.Right += dx;
+    r.Top += dy;
+    r.Bottom += dy;
+    return r;
+}
+
+}  // namespace
+
+TShadowLabelPlan PlanShadowLabel(const TShadowLabelLook& look, const TShadow& highlight, const TShadow& shadow) {
+    TShadowLabelPlan plan;
+    plan.Text = look.Caption;
+    // DrawText takes a lone "&" for a prefix of nothing.
+    if (plan.Text.empty() || (look.ShowAccelChar && plan.Text == "&")) plan.Text += ' ';
+
+    plan.Flags = kDtExpandTabs;
+    if (!look.ShowAccelChar) plan.Flags |= kDtNoPrefix;
+    switch (look.Alignment) {
+        case laLeftJustify: plan.Flags |= kDtLeft; break;
+        case laRightJustify: plan.Flags |= kDtRight; break;
+        case laCenter: plan.Flags |= kDtCenter; break;
+    }
+    if (look.WordWrap) plan.Flags |= kDtWordBreak;
+
+    plan.Fill = !look.Transparent;
+    plan.FillColor = look.Color;
+
+    const TLabelRect& r = look.ClientRect;
+    TShadowColor shadowColor = look.Enabled ? shadow.Color() : kShadowGray;
+    TShadowColor highlightColor = look.Enabled ? highlight.Color() : kShadowBtnHighlight;
+    TShadowColor textColor = look.Enabled ? look.FontColor : kShadowBtnShadow;
+    if (shadow.Visible()) plan.Ops.push_back({Shifted(r, shadow.OffsetLeft(), shadow.OffsetTop()), shadowColor});
+    if (highlight.Visible())
+        plan.Ops.push_back({Shifted(r, highlight.OffsetLeft(), highlight.OffsetTop()), highlightColor});
+    plan.Ops.push_back({r, textColor});
+    return plan;
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The shadow label's settings object and what its painting decides: which
+// copies of the caption are drawn, where, in which colour and with which
+// DrawText flags, in drawing order. No window is needed here.
+#include <string>
+#include <vector>
+
+#include "Framework/Classes.h"
+
+// Colour values as the framework's TColor holds them (0x00BBGGRR, or a
+// system colour index with the top bit set).
+using TShadowColor = int;
+constexpr TShadowColor kShadowBlack = 0x000000;
+constexpr TShadowColor kShadowWhite = 0xFFFFFF;
+constexpr TShadowColor kShadowSilver = 0xC0C0C0;
+constexpr TShadowColor kShadowGray = 0x808080;
+constexpr TShadowColor kShadowBtnShadow = static_cast<TShadowColor>(0x80000000u | 16u);     // COLOR_BTNSHADOW
+constexpr TShadowColor kShadowBtnHighlight = static_cast<TShadowColor>(0x80000000u | 20u);  // COLOR_BTNHIGHLIGHT
+
+// DrawText flags the label uses.
+constexpr unsigned kDtLeft = 0x0;
+constexpr unsigned kDtCenter = 0x1;
+constexpr unsigned kDtRight = 0x2;
+constexpr unsigned kDtWordBreak = 0x10;
+constexpr unsigned kDtExpandTabs = 0x40;
+constexpr unsigned kDtNoPrefix = 0x800;
+
+// One copy of the caption: whether it is drawn, its colour and its offset.
+class TShadow : public TObject {
+public:
+    bool Visible() const { return FVisible; }
+    void SetShadowVisible(bool value);
+    TShadowColor Color() const { return FColor; }
+    void SetShadowColor(TShadowColor value);
+    int OffsetLeft() const { return FOffsetLeft; }
+    void SetShadowLeft(int value);
+    int OffsetTop() const { return FOffsetTop; }
+    void SetShadowTop(int value);
+    // Copies the four values from another TShadow and raises OnChange once,
+    // changed or not. Anything else raises EConvertError.
+    void Assign(const TObject* Source);
+
+    TNotifyEvent OnChange;
+
+private:
+    void Changed();
+    bool FVisible = false;
+    TShadowColor FColor = kShadowBlack;
+    int FOffsetLeft = 0;
+    int FOffsetTop = 0;
+};
+
+struct TLabelRect {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    bool operator==(const TLabelRect& o) const {
+        return Left == o.Left && Top == o.Top && Right == o.Right && Bottom == o.Bottom;
+    }
+};
+
+// The label's alignment, in the framework's order.
+enum TLabelAlignment { laLeftJustify, laRightJustify, laCenter };
+
+// What the painting needs to know of the label.
+struct TShadowLabelLook {
+    std::string Caption;
+    bool ShowAccelChar = true;
+    TLabelAlignment Alignment = laLeftJustify;
+    bool WordWrap = false;
+    bool Transparent = false;
+    bool Enabled = true;
+    TShadowColor Color = 0;
+    TShadowColor FontColor = 0;
+    TLabelRect ClientRect;
+};
+
+struct TShadowTextOp {
+    TLabelRect Rect;
+    TShadowColor Color;
+    bool operator==(const TShadowTextOp& o) const { return Rect == o.Rect && Color == o.Color; }
+};
+
+struct TShadowLabelPlan {
+    std::string Text;   // the same for every copy
+    unsigned Flags = 0;  // the same for every copy
+    bool Fill = false;  // fill the client rectangle with FillColor first
+    TShadowColor FillColor = 0;
+    std::vector<TShadowTextOp> Ops;  // in drawing order: shadow, highlight, text
+};
+
+TShadowLabelPlan PlanShadowLabel(const TShadowLabelLook& look, const TShadow& highlight, const TShadow& shadow);

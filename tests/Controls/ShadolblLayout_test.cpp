@@ -1,0 +1,172 @@
+#include "Controls/ShadolblLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "Framework/Exception.h"
+
+namespace {
+
+// A TShadow with these values (settings objects are not copyable).
+struct Shadow : TShadow {
+    Shadow(bool visible, TShadowColor color, int left, int top) {
+        SetShadowVisible(visible);
+        SetShadowColor(color);
+        SetShadowLeft(left);
+        SetShadowTop(top);
+    }
+};
+
+constexpr TShadowColor kRed = 0x0000FF;
+constexpr TShadowColor kBlue = 0xFF0000;
+constexpr TShadowColor kFace = static_cast<TShadowColor>(0x80000000u | 15u);
+
+TShadowLabelLook Look(const std::string& caption) {
+    TShadowLabelLook look;
+    look.Caption = caption;
+    look.Color = kFace;
+    look.FontColor = kRed;
+    look.ClientRect = TLabelRect{0, 0, 120, 40};
+    return look;
+}
+
+}  // namespace
+
+TEST(TShadow, StartsBlankAndEachWriterRaisesOnChangeOnlyOnAChange) {
+    TShadow s;
+    EXPECT_FALSE(s.Visible());
+    EXPECT_EQ(s.Color(), kShadowBlack);
+    EXPECT_EQ(s.OffsetLeft(), 0);
+    EXPECT_EQ(s.OffsetTop(), 0);
+
+    int changes = 0;
+    TObject* sender = nullptr;
+    s.OnChange = [&](TObject* o) {
+        ++changes;
+        sender = o;
+    };
+    const std::vector<std::function<void()>> sameValue = {
+        [&] { s.SetShadowVisible(false); }, [&] { s.SetShadowColor(kShadowBlack); },
+        [&] { s.SetShadowLeft(0); }, [&] { s.SetShadowTop(0); }};
+    for (const auto& write : sameValue) write();
+    EXPECT_EQ(changes, 0);
+
+    const std::vector<std::function<void()>> newValue = {
+        [&] { s.SetShadowVisible(true); }, [&] { s.SetShadowColor(kBlue); },
+        [&] { s.SetShadowLeft(-3); }, [&] { s.SetShadowTop(7); }};
+    for (size_t i = 0; i < newValue.size(); ++i) {
+        newValue[i]();
+        EXPECT_EQ(changes, static_cast<int>(i) + 1) << "writer " << i;
+        newValue[i]();
+        EXPECT_EQ(changes, static_cast<int>(i) + 1) << "writer " << i << " again";
+    }
+    EXPECT_EQ(sender, &s);
+    EXPECT_TRUE(s.Visible());
+    EXPECT_EQ(s.Color(), kBlue);
+    EXPECT_EQ(s.OffsetLeft(), -3);
+    EXPECT_EQ(s.OffsetTop(), 7);
+}
+
+TEST(TShadow, AssignCopiesAllFourValuesAndRaisesOnChangeOnce) {
+    Shadow target(false, kShadowBlack, 0, 0);
+    Shadow source(true, kBlue, 2, -4);
+    int changes = 0;
+    target.OnChange = [&](TObject*) { ++changes; };
+    target.Assign(&source);
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(target.Visible());
+    EXPECT_EQ(target.Color(), kBlue);
+    EXPECT_EQ(target.OffsetLeft(), 2);
+    EXPECT_EQ(target.OffsetTop(), -4);
+    target.Assign(&source);
+    EXPECT_EQ(changes, 2) << "raised even when nothing changed";
+
+    TObject other;
+    EXPECT_THROW(target.Assign(&other), EConvertError);
+    EXPECT_THROW(target.Assign(nullptr), EConvertError);
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(target.Color(), kBlue);
+}
+
+TEST(ShadowLabelPlan, FlagsFollowTheLabelsSettings) {
+    const struct {
+        bool accel;
+        TLabelAlignment align;
+        bool wrap;
+        unsigned flags;
+    } cases[] = {
+        {true, laLeftJustify, false, kDtExpandTabs},
+        {false, laLeftJustify, false, kDtExpandTabs | kDtNoPrefix},
+        {true, laRightJustify, false, kDtExpandTabs | kDtRight},
+        {true, laCenter, true, kDtExpandTabs | kDtCenter | kDtWordBreak},
+        {false, laCenter, true, kDtExpandTabs | kDtNoPrefix | kDtCenter | kDtWordBreak},
+    };
+    for (const auto& c : cases) {
+        TShadowLabelLook look = Look("x");
+        look.ShowAccelChar = c.accel;
+        look.Alignment = c.align;
+        look.WordWrap = c.wrap;
+        EXPECT_EQ(PlanShadowLabel(look, TShadow(), TShadow()).Flags, c.flags)
+            << c.accel << " " << c.align << " " << c.wrap;
+    }
+}
+
+TEST(ShadowLabelPlan, AnEmptyCaptionOrALoneAmpersandGetsASpace) {
+    const struct {
+        const char* caption;
+        bool accel;
+        const char* text;
+    } cases[] = {{"", true, " "},    {"", false, " "},  {"&", true, "& "},
+                 {"&", false, "&"}, {"&&", true, "&&"}, {"Keyvane", true, "Keyvane"}};
+    for (const auto& c : cases) {
+        TShadowLabelLook look = Look(c.caption);
+        look.ShowAccelChar = c.accel;
+        EXPECT_EQ(PlanShadowLabel(look, TShadow(), TShadow()).Text, c.text) << "'" << c.caption << "' " << c.accel;
+    }
+}
+
+TEST(ShadowLabelPlan, FillsUnlessTransparent) {
+    TShadowLabelLook look = Look("x");
+    TShadowLabelPlan plan = PlanShadowLabel(look, TShadow(), TShadow());
+    EXPECT_TRUE(plan.Fill);
+    EXPECT_EQ(plan.FillColor, kFace);
+    look.Transparent = true;
+    EXPECT_FALSE(PlanShadowLabel(look, TShadow(), TShadow()).Fill);
+}
+
+TEST(ShadowLabelPlan, DrawsShadowThenHighlightThenTextAtTheirOffsets) {
+    const TLabelRect r{0, 0, 120, 40};
+    const Shadow white(true, kShadowWhite, -1, -1);
+    const Shadow blue(true, kBlue, 1, 1);
+    const Shadow hiddenWhite(false, kShadowWhite, -1, -1);
+    const Shadow hiddenBlue(false, kBlue, 1, 1);
+    const Shadow farShadow(true, kShadowSilver, 5, -7);
+    const struct {
+        const char* name;
+        bool enabled;
+        const TShadow& highlight;
+        const TShadow& shadow;
+        std::vector<TShadowTextOp> ops;
+    } cases[] = {
+        {"product name", true, white, blue,
+         {{{1, 1, 121, 41}, kBlue}, {{-1, -1, 119, 39}, kShadowWhite}, {r, kRed}}},
+        {"plain version line", true, hiddenWhite, hiddenBlue, {{r, kRed}}},
+        {"shadow only, far", true, hiddenWhite, farShadow, {{{5, -7, 125, 33}, kShadowSilver}, {r, kRed}}},
+        {"highlight only", true, white, hiddenBlue, {{{-1, -1, 119, 39}, kShadowWhite}, {r, kRed}}},
+        {"disabled", false, white, blue,
+         {{{1, 1, 121, 41}, kShadowGray}, {{-1, -1, 119, 39}, kShadowBtnHighlight}, {r, kShadowBtnShadow}}},
+        {"disabled, copies hidden", false, hiddenWhite, hiddenBlue, {{r, kShadowBtnShadow}}},
+    };
+    for (const auto& c : cases) {
+        TShadowLabelLook look = Look("Keyvane");
+        look.Enabled = c.enabled;
+        TShadowLabelPlan plan = PlanShadowLabel(look, c.highlight, c.shadow);
+        ASSERT_EQ(plan.Ops.size(), c.ops.size()) << c.name;
+        for (size_t i = 0; i < c.ops.size(); ++i) {
+            EXPECT_EQ(plan.Ops[i].Rect, c.ops[i].Rect) << c.name << " op " << i;
+            EXPECT_EQ(plan.Ops[i].Color, c.ops[i].Color) << c.name << " op " << i;
+        }
+    }
+}
