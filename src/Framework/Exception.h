@@ -26,6 +26,9 @@ class EStringListError : public Exception {
 class EFCreateError : public Exception {
     using Exception::Exception;
 };
+class EFOpenError : public Exception {
+    using Exception::Exception;
+};
 class EResNotFound : public Exception {
     using Exception::Exception;
 };

@@ -37,16 +37,20 @@ const TLocale* current = nullptr;
 
 unsigned char FoldAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
 
+bool NativeLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
 int CompareBytes(const std::string& a, const std::string& b, bool fold) {
     std::string::size_type n = std::min(a.size(), b.size());
+    bool trail = false;  // trail bytes of double-byte characters are never folded
     for (std::string::size_type i = 0; i < n; ++i) {
         unsigned char x = static_cast<unsigned char>(a[i]);
         unsigned char y = static_cast<unsigned char>(b[i]);
-        if (fold) {
+        if (fold && !trail) {
             x = FoldAscii(x);
             y = FoldAscii(y);
         }
         if (x != y) return x < y ? -1 : 1;
+        trail = !trail && NativeLead(x);
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
@@ -62,9 +66,7 @@ int TNativeLocale::CompareText(const std::string& a, const std::string& b) const
 int TNativeLocale::CompareStr(const std::string& a, const std::string& b) const {
     return Sign(CompareBytes(a, b, false));
 }
-bool TNativeLocale::IsLeadByte(unsigned char c) const {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
+bool TNativeLocale::IsLeadByte(unsigned char c) const { return NativeLead(c); }
 
 std::string::size_type AnsiPos(const std::string& needle, const std::string& text) {
     if (needle.empty() || needle.size() > text.size()) return std::string::npos;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Framework/Exception.h"
+#include "Framework/Locale.h"
 
 namespace {
 struct Probe : TComponent {
@@ -52,4 +53,12 @@ TEST(TStringList, SortsCaseInsensitivelyAndFindsAnyCase) {
     EXPECT_EQ(list.Strings(2), "#Item  02");
     EXPECT_EQ(list.IndexOf("#ITEM  01"), 1);
     EXPECT_EQ(list.IndexOf("nothing"), -1);
+}
+
+TEST(TNativeLocale, FoldsAsciiLettersButNotTrailBytes) {
+    TNativeLocale loc;
+    EXPECT_EQ(loc.CompareText("FormMain", "FORMMAIN"), 0);
+    // "ア" is 0x83 0x41 and "ヂ" 0x83 0x61: different characters.
+    EXPECT_NE(loc.CompareText("ア", "ヂ"), 0);
+    EXPECT_LT(loc.CompareStr("A", "a"), 0);
 }

@@ -1,0 +1,270 @@
+#include "Controls/Ytrayicon.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <type_traits>
+
+#include "Framework/Exception.h"
+#include "Framework/Forms.h"
+#include "Framework/Messages.h"
+#include "Framework/SysUtils.h"
+
+TStringList TrayIconList;
+TCallbackWindow* CallbackWindow = nullptr;
+
+namespace {
+
+const char kNoTrayIcon[] = "タスクトレイにアイコンを登録できません。";
+constexpr int kMaxIconID = 999;
+
+TShellNotifyIconFunc shellNotifyIcon = nullptr;
+
+BOOL CallShell(DWORD message, TNotifyIconData* data) {
+    if (shellNotifyIcon) return shellNotifyIcon(message, data);
+    return Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(data));
+}
+
+// The shell announces a new taskbar (after Explorer restarted) with a
+// registered message broadcast to top-level windows only. The callback
+// window is a child, so a hidden top-level window of this unit listens.
+HWND taskbarWatch = nullptr;
+
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
+// The list and the watch go when the program's statics are destroyed; a tray
+// icon that outlives them (its form destroyed later) still leaves the tray
+// but must not touch them.
+bool unitFinalized = false;
+struct TUnitFinalization {
+    ~TUnitFinalization() {
+        unitFinalized = true;
+        if (taskbarWatch) DeallocateHWnd(taskbarWatch);
+        taskbarWatch = nullptr;
+    }
+} unitFinalization;
+
+// A callback window made for an icon without an owner belongs to this unit.
+std::unique_ptr<TCallbackWindow> ownerlessCallbackWindow;
+
+void CreateCallbackWindow(TComponent* owner) {
+    auto window = std::make_unique<TCallbackWindow>(owner);
+    window->SetParent(dynamic_cast<TWinControl*>(owner));
+    CallbackWindow = window.get();
+    if (owner) window.release();
+    else ownerlessCallbackWindow = std::move(window);
+}
+
+TyTrayIcon* IconAt(int index) { return static_cast<TyTrayIcon*>(TrayIconList.Objects(index)); }
+
+}  // namespace
+
+TShellNotifyIconFunc SetShellNotifyIconFunc(TShellNotifyIconFunc func) {
+    TShellNotifyIconFunc old = shellNotifyIcon;
+    shellNotifyIcon = func;
+    return old;
+}
+
+// ---------------------------------------------------------------- TCallbackWindow
+
+TCallbackWindow::TCallbackWindow(TComponent* AOwner) : TWinControl(AOwner) { SetVisibleField(false); }
+
+TCallbackWindow::~TCallbackWindow() {
+    if (CallbackWindow == this) CallbackWindow = nullptr;
+}
+
+void TCallbackWindow::WndProc(TMessage& m) {
+    if (m.Msg == WM_TRAYICON) {
+        CallbackWndProc(m);
+        return;
+    }
+    TWinControl::WndProc(m);
+}
+
+void TCallbackWindow::CallbackWndProc(TMessage& Message) {
+    int index = TrayIconList.IndexOf(IntToStr(static_cast<long long>(Message.WParam)));
+    if (index < 0) return;
+    TyTrayIcon* icon = IconAt(index);
+    if (!icon) return;
+    POINT p{0, 0};
+    GetCursorPos(&p);
+    switch (Message.LParam) {
+        case WM_MOUSEMOVE:
+            if (icon->OnMouseMove) icon->OnMouseMove(icon, 0, p.x, p.y);
+            break;
+        case WM_LBUTTONDOWN:
+            if (icon->LBPopupMenu && icon->FAutoPopup) ShowMenu(icon->LBPopupMenu, p.x, p.y);
+            else if (icon->OnMouseDown) icon->OnMouseDown(icon, mbLeft, ssLeft, p.x, p.y);
+            break;
+        case WM_LBUTTONUP:
+            if (icon->OnMouseUp) icon->OnMouseUp(icon, mbLeft, ssLeft, p.x, p.y);
+            break;
+        case WM_LBUTTONDBLCLK:
+            if (icon->OnDblClick) icon->OnDblClick(icon);
+            break;
+        case WM_RBUTTONDOWN:
+            if (icon->RBPopupMenu && icon->FAutoPopup) ShowMenu(icon->RBPopupMenu, p.x, p.y);
+            else if (icon->OnMouseDown) icon->OnMouseDown(icon, mbRight, ssRight, p.x, p.y);
+            break;
+        case WM_RBUTTONUP:
+            if (icon->OnMouseUp) icon->OnMouseUp(icon, mbRight, ssRight, p.x, p.y);
+            break;
+        case WM_MBUTTONDOWN:
+            if (icon->OnMouseDown) icon->OnMouseDown(icon, mbMiddle, ssMiddle, p.x, p.y);
+            break;
+        case WM_MBUTTONUP:
+            if (icon->OnMouseUp) icon->OnMouseUp(icon, mbMiddle, ssMiddle, p.x, p.y);
+            break;
+        default:
+            break;
+    }
+}
+
+void TCallbackWindow::ShowMenu(TPopupMenu* menu, int x, int y) {
+    // Without the foreground the menu would not close when the user clicks
+    // elsewhere.
+    SetForegroundWindow(Application->Handle());
+    Application->ProcessMessages();
+    menu->Popup(x, y);
+}
+
+// ---------------------------------------------------------------- TyTrayIcon
+
+TyTrayIcon::TyTrayIcon(TComponent* AOwner) : TComponent(AOwner) {
+    // A number freed by an earlier icon comes back only when it was the last.
+    FIconID = TrayIconList.Count() == 0 ? 1 : StrToInt(TrayIconList.Strings(TrayIconList.Count() - 1)) + 1;
+    if (FIconID > kMaxIconID) throw EOutOfMemory(kNoTrayIcon);
+    if (!Designing()) FIcon.OnChange = [this](TObject* Sender) { IconChange(Sender); };
+    TrayIconList.AddObject(IntToStr(FIconID), this);
+    if (Designing()) return;
+    try {
+        if (!CallbackWindow) CreateCallbackWindow(Owner());
+        FNotifyData = std::make_unique<TNotifyIconData>();
+        FNotifyData->cbSize = sizeof(TNotifyIconData);
+        FNotifyData->uCallbackMessage = WM_TRAYICON;
+        FNotifyData->uID = static_cast<UINT>(FIconID);
+        FNotifyData->hWnd = CallbackWindow->Handle();
+        StartTaskbarWatch();
+    } catch (...) {
+        FIcon.OnChange = nullptr;
+        TrayIconList.Delete(TrayIconList.IndexOf(IntToStr(FIconID)));
+        if (TrayIconList.Count() == 0) StopTaskbarWatch();
+        throw;
+    }
+}
+
+TyTrayIcon::~TyTrayIcon() {
+    FIcon.OnChange = nullptr;
+    if (!Designing() && FInTray) SetTrayIcon(2);
+    FNotifyData.reset();
+    if (unitFinalized) return;
+    int index = TrayIconList.IndexOf(IntToStr(FIconID));
+    if (index >= 0) TrayIconList.Delete(index);
+    if (TrayIconList.Count() == 0) StopTaskbarWatch();
+}
+
+void TyTrayIcon::Loaded() {
+    try {
+        if (!Designing()) SetTrayIcon(0);
+    } catch (...) {
+        // The component is loaded whether or not the shell took the icon.
+        TComponent::Loaded();
+        throw;
+    }
+    TComponent::Loaded();
+}
+
+void TyTrayIcon::FillNotifyData() {
+    FNotifyData->hIcon = FIcon.Handle();
+    std::memset(FNotifyData->szTip, 0, sizeof FNotifyData->szTip);
+    std::memcpy(FNotifyData->szTip, FTipHelp.data(), std::min(FTipHelp.size(), sizeof FNotifyData->szTip - 1));
+    FNotifyData->uFlags = FTipHelp.empty() ? (NIF_MESSAGE | NIF_ICON) : (NIF_MESSAGE | NIF_ICON | NIF_TIP);
+}
+
+void TyTrayIcon::SetTrayIcon(int mode) {
+    if (!FNotifyData) return;
+    FillNotifyData();
+    switch (mode) {
+        case NIM_ADD:
+            if (!FVisible) return;
+            if (!CallShell(NIM_ADD, FNotifyData.get())) throw EOutOfMemory(kNoTrayIcon);
+            FInTray = true;
+            break;
+        case NIM_MODIFY:
+            if (!CallShell(NIM_MODIFY, FNotifyData.get())) throw EOutOfMemory(kNoTrayIcon);
+            break;
+        case NIM_DELETE:
+            CallShell(NIM_DELETE, FNotifyData.get());
+            FInTray = false;
+            break;
+        default:
+            break;
+    }
+}
+
+void TyTrayIcon::SetVisible(bool value) {
+    if (value == FVisible) return;
+    FVisible = FIcon.Handle() ? value : false;
+    if (Designing() || Loading()) return;
+    if (FVisible) SetTrayIcon(0);
+    else if (FInTray) SetTrayIcon(2);
+}
+
+void TyTrayIcon::SetIcon(const TIcon* value) {
+    if (value == &FIcon) return;
+    if (value) {
+        FIcon.Assign(*value);
+        return;
+    }
+    // The shell may still show the old picture until the icon is deleted, so
+    // the detached handle is destroyed only after that.
+    std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&DestroyIcon)> detached(FIcon.Handle(), &DestroyIcon);
+    FIcon.ReleaseHandle();
+    FIcon.SetHandle(nullptr);
+    SetVisible(false);
+}
+
+void TyTrayIcon::IconChange(TObject*) {
+    if (FInTray) SetTrayIcon(1);
+}
+
+void TyTrayIcon::SetTipHelp(const std::string& value) {
+    std::string tip = value.substr(0, TrayTipMaxBytes);
+    if (tip == FTipHelp) return;
+    FTipHelp = tip;
+    if (!Designing() && FInTray) SetTrayIcon(1);
+}
+
+void TyTrayIcon::SetAutoPopup(bool value) { FAutoPopup = value; }
+
+void TyTrayIcon::ReAdd() {
+    if (!FNotifyData || !FVisible || Loading()) return;
+    FillNotifyData();
+    // An icon the shell still has (a spurious announcement) refuses the add
+    // and stays where it is.
+    if (CallShell(NIM_ADD, FNotifyData.get())) FInTray = true;
+}
+
+void TyTrayIcon::StartTaskbarWatch() {
+    if (taskbarWatch) return;
+    const UINT taskbarCreated = TaskbarCreatedMessage();
+    taskbarWatch = AllocateHWnd([taskbarCreated](TMessage& m) {
+        if (m.Msg == taskbarCreated) {
+            for (int i = 0; i < TrayIconList.Count(); ++i)
+                if (TyTrayIcon* icon = IconAt(i)) icon->ReAdd();
+            return;
+        }
+        m.Result = DefWindowProcA(taskbarWatch, m.Msg, m.WParam, m.LParam);
+    });
+}
+
+void TyTrayIcon::StopTaskbarWatch() {
+    if (!taskbarWatch) return;
+    DeallocateHWnd(taskbarWatch);
+    taskbarWatch = nullptr;
+}

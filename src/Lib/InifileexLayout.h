@@ -1,0 +1,62 @@
+#pragma once
+// Where the launcher keeps its settings in the settings file.
+//
+// "FormMain" (the main window's component name) holds "ColWidths" and
+// "FormRect". Each item has a section "#Item " followed by its 0-based index as
+// " %02d" (#Item  00, #Item  01, ...) with the keys "Name", "ShortCut",
+// "Command", "Params" and "Path" in this order. The number of items is not
+// stored: every section whose name begins with exactly "#Item " is an item
+// section, and the numbers must run 0, 1, 2, ... for the list to load.
+#include <string>
+#include <vector>
+
+#include "Lib/IniStore.h"
+
+inline constexpr char FormMainSection[] = "FormMain";
+inline constexpr char ColWidthsIdent[] = "ColWidths";
+inline constexpr char FormRectIdent[] = "FormRect";
+
+inline constexpr char ItemSectionPrefix[] = "#Item ";
+inline constexpr char NameIdent[] = "Name";
+inline constexpr char ShortCutIdent[] = "ShortCut";
+inline constexpr char CommandIdent[] = "Command";
+inline constexpr char ParamsIdent[] = "Params";
+inline constexpr char PathIdent[] = "Path";
+
+// One item's texts as its section stores them.
+struct TItemTexts {
+    std::string Name, ShortCut, Command, Params, Path;
+};
+
+// The section of the item at Index: "#Item  00", ..., "#Item  99", "#Item  100".
+std::string ItemSectionName(int Index);
+// True when the first six characters are exactly "#Item " (case-sensitive,
+// under the user's locale).
+bool IsItemSection(const std::string& Section);
+// The number after the first six characters, read by StrToInt (leading blanks
+// skipped): the item's index. Raises EConvertError "'%s' は整数ではありません"
+// when it is not an integer.
+int ItemSectionIndex(const std::string& Section);
+
+// The item sections in load order; the section at place i must carry the
+// number i. When every item section carries an integer, they are ordered by
+// that number, and sections with the same number by their names (locale-aware,
+// case-insensitive), so #Item  100 follows #Item  99. When any of them does
+// not, all are ordered by name alone, as lists always were, so that such a
+// file stops loading at the same place with the same conversion error as it
+// always did. Files whose numbers run 0, 1, 2, ... by name order are ordered
+// the same either way; only files that used to stop loading (three-digit
+// numbers among two-digit ones, numbers of unequal length) can now load or
+// stop at another place.
+std::vector<std::string> ItemSections(const TMemIniFile& Ini);
+
+// The erase step of saving: with N the number of sections the file holds, the
+// sections #Item  00 to the one numbered N - 1 are erased. Item sections run
+// from 0 without gaps and count among the N, so every one written by the
+// program goes; other sections stay.
+void EraseItemSections(TMemIniFile& Ini);
+
+// The five texts of an item section; a missing key reads as the empty text.
+TItemTexts ReadItemTexts(const TMemIniFile& Ini, const std::string& Section);
+// Writes the five keys, in their order, into the section of the item at Index.
+void WriteItemTexts(TMemIniFile& Ini, int Index, const TItemTexts& Texts);

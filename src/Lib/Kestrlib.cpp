@@ -1,0 +1,74 @@
+#include "Lib/Kestrlib.h"
+
+#include <commctrl.h>
+#include <objidl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+
+void DrawTextInRect(const std::string& text, const RECT& rect, int halign, TCanvas& canvas, UINT options,
+                    int valign) {
+    if (text.empty()) return;
+    SIZE size = canvas.TextExtent(text);
+    TTextOrigin at = TextOriginInRect(rect.left, rect.top, rect.right, rect.bottom, size.cx, size.cy, halign, valign);
+    ExtTextOutA(canvas.Handle(), at.X, at.Y, options, &rect, text.data(), static_cast<UINT>(text.size()), nullptr);
+}
+
+TIconHandle GetFileSmallIcon(const std::string& path) {
+    static_assert(sizeof(SHFILEINFOA) == 352, "the shell's file information record");
+    constexpr UINT flags = SHGFI_SYSICONINDEX | SHGFI_ATTRIBUTES | SHGFI_TYPENAME | SHGFI_ICON | SHGFI_SMALLICON;
+    static_assert(flags == 0x4D01, "system index, attributes, type name, icon, small icon");
+    SHFILEINFOA info{};
+    DWORD_PTR list = SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, flags);
+    // The record's own icon is a copy we have no use for: the list's is taken.
+    TIconHandle recordIcon(info.hIcon);
+    if (!list) return TIconHandle();
+    return TIconHandle(ImageList_GetIcon(reinterpret_cast<HIMAGELIST>(list), info.iIcon, ILD_NORMAL));
+}
+
+namespace {
+
+// Holds one COM interface and releases it; declared in reverse order of the
+// wanted release.
+template <class T>
+class TComRef {
+public:
+    TComRef() = default;
+    ~TComRef() {
+        if (FPtr) FPtr->Release();
+    }
+    TComRef(const TComRef&) = delete;
+    TComRef& operator=(const TComRef&) = delete;
+    void** OutVoid() { return reinterpret_cast<void**>(&FPtr); }
+    T* operator->() const { return FPtr; }
+
+private:
+    T* FPtr = nullptr;
+};
+
+// The link object takes its texts as zero-terminated strings of at most
+// MAX_PATH bytes.
+bool FitsPathBuffer(const std::string& text) { return text.size() < MAX_PATH; }
+
+}  // namespace
+
+bool CreateShellLink(const std::string& target, const std::string& linkPath, const std::string& description,
+                     const std::string& workDir) {
+    if (!FitsPathBuffer(target) || !FitsPathBuffer(description) || !FitsPathBuffer(workDir)) return false;
+    WCHAR widePath[MAX_PATH];
+    int wideChars = MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, nullptr, 0);
+    if (wideChars <= 0 || wideChars > MAX_PATH) return false;
+    if (!MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH)) return false;
+
+    // The persistence interface is released before the link object.
+    TComRef<IShellLinkA> link;
+    TComRef<IPersistFile> file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.OutVoid())))
+        return false;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid()))) return false;
+    if (FAILED(link->SetPath(target.c_str()))) return false;
+    if (FAILED(link->SetDescription(description.c_str()))) return false;
+    if (!workDir.empty() && FAILED(link->SetWorkingDirectory(workDir.c_str()))) return false;
+    return SUCCEEDED(file->Save(widePath, TRUE));
+}

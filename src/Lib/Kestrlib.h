@@ -1,0 +1,61 @@
+#pragma once
+// The program's small utility library: aligned text in a rectangle, a file's
+// small shell icon, and shell links.
+#include <windows.h>
+
+#include <string>
+
+#include "Framework/Graphics.h"
+#include "Lib/KestrlibPath.h"
+
+// Owns one icon handle and destroys it; move-only.
+class TIconHandle {
+public:
+    TIconHandle() = default;
+    explicit TIconHandle(HICON icon) : FIcon(icon) {}
+    ~TIconHandle() { Reset(); }
+    TIconHandle(TIconHandle&& other) noexcept : FIcon(other.Release()) {}
+    TIconHandle& operator=(TIconHandle&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            FIcon = other.Release();
+        }
+        return *this;
+    }
+    TIconHandle(const TIconHandle&) = delete;
+    TIconHandle& operator=(const TIconHandle&) = delete;
+
+    HICON Get() const { return FIcon; }
+    explicit operator bool() const { return FIcon != nullptr; }
+    // Gives the handle up to the caller, who destroys it.
+    HICON Release() {
+        HICON icon = FIcon;
+        FIcon = nullptr;
+        return icon;
+    }
+    void Reset() {
+        if (FIcon) DestroyIcon(FIcon);
+        FIcon = nullptr;
+    }
+
+private:
+    HICON FIcon = nullptr;
+};
+
+// Draws one line of text inside rect, aligned by halign and valign (see
+// TTextAlign), in the canvas's font and colours, with the ExtTextOut options
+// given and rect as the clipping rectangle.
+void DrawTextInRect(const std::string& text, const RECT& rect, int halign, TCanvas& canvas, UINT options,
+                    int valign);
+
+// The small icon the shell shows for an existing file; empty when the shell
+// can't describe the file.
+TIconHandle GetFileSmallIcon(const std::string& path);
+
+// Saves a shell link at linkPath that starts target. An empty workDir is not
+// set. COM must be initialised on the calling thread. False when the link
+// could not be saved; also, without writing anything, when target,
+// description or workDir have 260 bytes or more, or linkPath is longer than
+// 259 characters.
+bool CreateShellLink(const std::string& target, const std::string& linkPath, const std::string& description,
+                     const std::string& workDir);

@@ -1,0 +1,118 @@
+// Any bytes as a settings file: the store and the settings object must load
+// them without a crash, a hang or an access out of bounds, do what the
+// launcher does with them, and write back a file that loads to the same
+// sections, keys and values.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "Framework/Classes.h"
+#include "Framework/Exception.h"
+#include "Lib/Inifileex.h"
+#include "Lib/InifileexLayout.h"
+#include "LibTestSupport.h"
+
+namespace {
+
+void Check(bool condition, const char* what) {
+    if (condition) return;
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+}
+
+// Look-ups in files with many sections whose names the index can't hold cost
+// a scan each; a bounded number of them keeps every input fast.
+constexpr int MaxLookups = 64;
+
+const TTempDir& Scratch() {
+    static const TTempDir dir;
+    return dir;
+}
+
+// Loading the written text again gives the same file, and every key reads
+// the same value from both.
+void CheckRoundTrip(const std::string& input) {
+    const std::string file = Scratch().File("roundtrip.ini");
+    TMemIniFile first(file);
+    first.SetText(input);
+    const std::string written = first.GetText();
+    TMemIniFile second(file);
+    second.SetText(written);
+    Check(second.GetText() == written, "write back is stable");
+    const std::vector<std::string> names = SectionNames(first);
+    Check(names == SectionNames(second), "same sections");
+    int lookups = 0;
+    for (const std::string& section : names) {
+        if (++lookups > MaxLookups) break;
+        Check(first.SectionExists(section), "a listed section exists");
+        TStringList keys;
+        first.ReadSection(section, keys);
+        for (int k = 0; k < keys.Count() && lookups < MaxLookups; ++k, ++lookups) {
+            Check(first.ValueExists(section, keys.Strings(k)), "a listed key exists");
+            Check(first.ReadString(section, keys.Strings(k), "\x01") ==
+                      second.ReadString(section, keys.Strings(k), "\x02"),
+                  "same value");
+        }
+    }
+}
+
+// The launcher's load and save on the settings object.
+void LoadAndSave(const std::string& input) {
+    const std::string file = Scratch().File("Keyvane.ini");
+    WriteFileBytes(file, input);
+    std::vector<TItemTexts> items;
+    {
+        TIniFileEx ini(file);
+        TTestGrid grid;
+        TTestWindow window;
+        const std::vector<std::string> sections = ItemSections(ini);
+        // Loading stops at the first section without a number, as the launcher's does.
+        try {
+            for (size_t i = 0; i < sections.size() && i < MaxLookups; ++i) {
+                ItemSectionIndex(sections[i]);
+                items.push_back(ReadItemTexts(ini, sections[i]));
+            }
+        } catch (const EConvertError&) {
+        }
+        // A malformed layout is reported to the launcher, which goes on.
+        try {
+            ini.ReadColWidths(FormMainSection, ColWidthsIdent, grid);
+        } catch (const EConvertError&) {
+        }
+        try {
+            ini.ReadBounds(FormMainSection, FormRectIdent, window);
+        } catch (const EConvertError&) {
+        } catch (const EStringListError&) {
+        }
+        ini.WriteColWidths(FormMainSection, ColWidthsIdent, grid);
+        ini.WriteBounds(FormMainSection, FormRectIdent, window);
+        EraseItemSections(ini);
+        for (size_t i = 0; i < items.size(); ++i) WriteItemTexts(ini, static_cast<int>(i), items[i]);
+        ini.UpdateFile();
+    }
+    // The next start finds its first-start record, the window's layout and
+    // the items just written, whatever the file held before.
+    TIniFileEx again(file);
+    Check(again.ReadDateTime(AppInfoSection, FirstVaneIdent, 0) != 0, "FirstVane readable");
+    TTestGrid grid;
+    TTestWindow window;
+    again.ReadColWidths(FormMainSection, ColWidthsIdent, grid);
+    again.ReadBounds(FormMainSection, FormRectIdent, window);
+    for (size_t i = 0; i < items.size(); ++i) {
+        const TItemTexts read = ReadItemTexts(again, ItemSectionName(static_cast<int>(i)));
+        Check(read.Name == items[i].Name && read.ShortCut == items[i].ShortCut && read.Command == items[i].Command &&
+                  read.Params == items[i].Params && read.Path == items[i].Path,
+              "items read back");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    CheckRoundTrip(input);
+    LoadAndSave(input);
+    return 0;
+}
