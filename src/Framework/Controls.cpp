@@ -257,6 +257,7 @@ void TWinControl::AlignControls() {
     if (FAligning || !FHandle) return;
     FAligning = true;
     RECT r = ClientRect();
+    AdjustClientRect(r);
     // Top and bottom take whole rows first, then left and right, then the client.
     for (TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
         for (TWinControl* c : FControls) {

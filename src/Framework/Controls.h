@@ -154,6 +154,9 @@ protected:
     virtual void DoExit();
     virtual void EnabledChanged() {}
     virtual void Resize();
+    // The part of the client area that aligned children share (a panel keeps
+    // its bevels free).
+    virtual void AdjustClientRect(RECT& /*r*/) {}
     // Called once the window exists (apply properties the window needs).
     virtual void HandleCreated() {}
     void FontChanged();
