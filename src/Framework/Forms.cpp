@@ -118,6 +118,7 @@ void TForm::SetVisible(bool visible) {
         }
     } else {
         TWinControl::SetVisible(false);
+        FFocusedWnd = nullptr;
         if (OnHide) OnHide(this);
     }
 }
@@ -207,6 +208,18 @@ void TForm::WndProc(TMessage& m) {
         case WM_CLOSE:
             Close();
             return;
+        case WM_ACTIVATE:
+            // Give the keyboard back to the control that had it (after a message
+            // box, for example) instead of leaving it on the bare window.
+            if (LOWORD(m.WParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(FHandle, focus)) FFocusedWnd = focus;
+            } else if (FFocusedWnd && IsWindow(FFocusedWnd) && IsChild(FHandle, FFocusedWnd) &&
+                       IsWindowEnabled(FFocusedWnd) && IsWindowVisible(FFocusedWnd)) {
+                ::SetFocus(FFocusedWnd);
+                return;
+            }
+            break;
         case WM_ERASEBKGND: {
             RECT r;
             GetClientRect(FHandle, &r);

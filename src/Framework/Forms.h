@@ -69,6 +69,7 @@ private:
     bool FCreated = false;
     bool FDestroyed = false;
     TWinControl* FActiveControl = nullptr;
+    HWND FFocusedWnd = nullptr;
 };
 
 using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;

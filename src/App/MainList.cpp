@@ -1,0 +1,122 @@
+// The item list page of the main window: drawing the grid, its hints, and
+// the buttons that edit, add, delete and move items.
+#include <windows.h>
+
+#include <string>
+
+#include "App/Item.h"
+#include "App/ListPageLogic.h"
+#include "App/Main.h"
+#include "Framework/Exception.h"
+#include "Framework/Forms.h"
+#include "Hotkey/HookHotKeyWin.h"
+#include "Lib/Kestrlib.h"
+
+namespace {
+
+// The registrar as the page's bookkeeping sees it. Without a registrar (the
+// window's creation stopped before it was made) nothing can be registered or
+// released.
+TItemRegistrar Registrar() {
+    return TItemRegistrar{[](int id, ShortCutCode code) {
+                              return HookHotKey ? HookHotKey->Add(id, code)
+                                                : static_cast<int>(ERROR_INVALID_WINDOW_HANDLE);
+                          },
+                          [](int id) { return HookHotKey && HookHotKey->Delete(id); }};
+}
+
+}  // namespace
+
+void TFormMain::GridDrawCell(TObject*, int ACol, int ARow, RECT Rect, TGridDrawState) {
+    const TCellPlan plan =
+        PlanCell(ACol, ARow, ItemCount(), [this](int col, int row) { return CellText(col, row); });
+    if (!plan.Draw) return;
+    Rect.left += CellTextMargin;
+    Rect.right -= CellTextMargin;
+    TCanvas& canvas = Grid->Canvas();
+    std::string text = plan.Text;
+    if (plan.ShortenPath)
+        text = ShortenPath(text, Rect.right - Rect.left, [&canvas](const std::string& s) { return canvas.TextWidth(s); });
+    // Asked anew at every paint: the file may have come or gone since.
+    TIconHandle icon;
+    if (plan.Icon) icon = GetFileSmallIcon(ItemAt(ARow - 1)->Command);
+    if (icon) {
+        DrawIconEx(canvas.Handle(), Rect.left, Rect.top, icon.Get(), CellIconSize, CellIconSize, 0, nullptr, DI_NORMAL);
+        Rect.left += CellIconAdvance;
+    }
+    DrawTextInRect(text, Rect, plan.HAlign, canvas, ETO_CLIPPED, taCentre);
+}
+
+void TFormMain::GridMouseMove(TObject*, TShiftState, int X, int Y) {
+    int col = -1;
+    int row = -1;
+    Grid->MouseToCell(X, Y, col, row);
+    const std::string hint =
+        CellHint(col, row, ItemCount(), [this](int c, int r) { return CellText(c, r); });
+    if (hint == Grid->Hint()) return;
+    Grid->SetHint(hint);
+    // The new text pops up after the usual delay instead of the old one staying.
+    Application->CancelHint();
+}
+
+void TFormMain::btnEditClick(TObject*) {
+    const int i = Grid->Row() - 1;
+    if (i < 0 || i >= ItemCount()) return;
+    LaunchItem* item = ItemAt(i);
+    ItemForm->SetItem(item);
+    // The end of the session may save and release the list while the dialog
+    // is open; only the item that was opened takes the entries.
+    if (ItemForm->ShowModal() == mrOk && i < ItemCount() && ItemAt(i) == item) {
+        ItemForm->GetItem(item);
+        const TItemRegistrar registrar = Registrar();
+        if (!ReleaseItemHotKey(*item, registrar)) RaiseAt(MainSource, 202);
+        if (RegisterItemHotKey(*item, NewHotKeyId(), registrar) != 0) {
+            // The item keeps its texts without a hot key; shown as it now is,
+            // it can be edited again.
+            RefreshList();
+            RaiseAt(MainSource, 206);
+        }
+    }
+    RefreshList();
+}
+
+void TFormMain::btnAddClick(TObject*) {
+    ItemForm->ClearItem();
+    if (ItemForm->ShowModal() != mrOk) return;
+    AddItem();
+    LaunchItem* item = ItemAt(ItemCount() - 1);
+    ItemForm->GetItem(item);
+    if (RegisterItemHotKey(*item, NewHotKeyId(), Registrar()) != 0) {
+        // The entries are kept: the new item shows in the list without a hot
+        // key and can be edited or deleted like any other.
+        RefreshList();
+        RaiseAt(MainSource, 271);
+    }
+    RefreshList();
+}
+
+void TFormMain::btnDeleteClick(TObject*) {
+    const int i = Grid->Row() - 1;
+    if (i < 0 || i >= ItemCount()) return;
+    if (!ReleaseItemHotKey(*ItemAt(i), Registrar())) RaiseAt(MainSource, 498);
+    FItems.erase(FItems.begin() + i);
+    RefreshList();
+}
+
+void TFormMain::btnUpClick(TObject*) {
+    const int i = Grid->Row() - 1;
+    const int j = MoveTarget(i, ItemCount(), -1);
+    if (j < 0) return;
+    ExchangeItems(i, j);
+    Grid->SetRow(j + 1);
+    Grid->Repaint();
+}
+
+void TFormMain::btnDownClick(TObject*) {
+    const int i = Grid->Row() - 1;
+    const int j = MoveTarget(i, ItemCount(), +1);
+    if (j < 0) return;
+    ExchangeItems(i, j);
+    Grid->SetRow(j + 1);
+    Grid->Repaint();
+}
