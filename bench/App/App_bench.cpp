@@ -1,0 +1,253 @@
+// Keyvane beside a minimal launcher (MiniLauncher.exe: registers the same hot
+// keys, adds one tray icon, calls WinExec on a press), under the same
+// conditions: the start until every hot key is registered with 0, 10 and 100
+// items, a hot-key press until the launched program runs, the peak working
+// set, and the size of the executables. Each figure is the median of several
+// runs. Run it on an otherwise quiet display: it presses hot keys.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int Runs = 5;
+constexpr DWORD LimitMs = 30000;
+
+std::string WinPath(std::string unixPath) {
+    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
+    return "Z:" + unixPath;
+}
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Polls cond as fast as the system lets a thread wait; false at the limit.
+bool Poll(const std::function<bool()>& cond) {
+    const double end = Now() + LimitMs;
+    while (!cond()) {
+        if (Now() > end) return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+long long FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("can't write " + path);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+struct TCombo {
+    UINT Mods;
+    UINT Vk;
+    std::string Text;
+};
+
+// Combinations of the Windows key with two or three other modifiers, which
+// nothing else on the desktop uses, that are free right now.
+std::vector<TCombo> FreeCombos(size_t count) {
+    struct TMods {
+        UINT Mods;
+        const char* Text;
+    };
+    const TMods mods[] = {{MOD_ALT | MOD_CONTROL, "WIN + ALT + CTRL + "},
+                          {MOD_CONTROL | MOD_SHIFT, "WIN + CTRL + SHIFT + "},
+                          {MOD_ALT | MOD_SHIFT, "WIN + ALT + SHIFT + "},
+                          {MOD_ALT | MOD_CONTROL | MOD_SHIFT, "WIN + ALT + CTRL + SHIFT + "}};
+    std::vector<TCombo> combos;
+    for (const TMods& m : mods) {
+        for (UINT k = 0; k < 38 && combos.size() < count; ++k) {
+            const UINT vk = k < 26 ? 'A' + k : VK_F1 + (k - 26);
+            const std::string name = k < 26 ? std::string(1, static_cast<char>('A' + k)) : "F" + std::to_string(k - 25);
+            if (!RegisterHotKey(nullptr, 0xBE00, m.Mods | MOD_WIN, vk)) continue;
+            UnregisterHotKey(nullptr, 0xBE00);
+            combos.push_back({m.Mods | MOD_WIN, vk, m.Text + name});
+        }
+    }
+    if (combos.size() < count) throw std::runtime_error("not enough free hot keys");
+    return combos;
+}
+
+void Press(const TCombo& combo) {
+    std::vector<WORD> keys{VK_LWIN};
+    if (combo.Mods & MOD_ALT) keys.push_back(VK_MENU);
+    if (combo.Mods & MOD_CONTROL) keys.push_back(VK_CONTROL);
+    if (combo.Mods & MOD_SHIFT) keys.push_back(VK_SHIFT);
+    keys.push_back(static_cast<WORD>(combo.Vk));
+    std::vector<INPUT> inputs;
+    for (WORD k : keys) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = k;
+        in.ki.dwFlags = k == VK_LWIN ? KEYEVENTF_EXTENDEDKEY : 0;
+        inputs.push_back(in);
+    }
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = *it;
+        in.ki.dwFlags = KEYEVENTF_KEYUP | (*it == VK_LWIN ? KEYEVENTF_EXTENDEDKEY : 0);
+        inputs.push_back(in);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+struct TFindWindow {
+    DWORD Pid;
+    const char* Class;
+    HWND Found;
+};
+
+BOOL CALLBACK FindProc(HWND wnd, LPARAM lp) {
+    auto* f = reinterpret_cast<TFindWindow*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    char cls[64] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (pid != f->Pid || lstrcmpA(cls, f->Class) != 0) return TRUE;
+    f->Found = wnd;
+    return FALSE;
+}
+
+HWND FindOf(DWORD pid, const char* cls) {
+    TFindWindow f{pid, cls, nullptr};
+    EnumWindows(FindProc, reinterpret_cast<LPARAM>(&f));
+    return f.Found;
+}
+
+struct TSample {
+    double ReadyMs = 0;
+    double LaunchMs = 0;
+    SIZE_T PeakBytes = 0;
+};
+
+// One start of a program with n items, a press of the first item's key and
+// an end through the end-of-session query.
+TSample RunOnce(const std::string& exe, bool keyvane, const std::vector<TCombo>& combos, size_t n,
+                const std::string& probe) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string folder = std::string(temp) + "kvbench-" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string copy = folder + (keyvane ? "KvBench.exe" : "MiniBench.exe");
+    const std::string out = folder + "out.txt";
+    CopyFileA(exe.c_str(), copy.c_str(), FALSE);
+    DeleteFileA(out.c_str());
+
+    // The window rectangle is the last thing Keyvane applies when it loads.
+    std::string ini = "[FormMain]\r\nFormRect=250,190,680,460\r\n\r\n";
+    for (size_t i = 0; i < n; ++i) {
+        char section[32];
+        std::snprintf(section, sizeof section, "[#Item  %02d]\r\n", static_cast<int>(i));
+        ini += section + std::string("Name=Item\r\nShortCut=") + combos[i].Text + "\r\nCommand=" + probe +
+               "\r\nParams=" + out + "\r\nPath=\r\n\r\n";
+    }
+    WriteText(copy.substr(0, copy.size() - 4) + ".ini", ini);
+
+    TSample sample;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string commandLine = "\"" + copy + "\"";
+    const double start = Now();
+    if (!CreateProcessA(copy.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
+        throw std::runtime_error("can't start " + copy);
+    HWND wnd = nullptr;
+    const bool ready = Poll([&] {
+        if (keyvane) {
+            wnd = FindOf(pi.dwProcessId, "TFormMain");
+            RECT r;
+            return wnd && GetWindowRect(wnd, &r) && r.left == 250 && r.top == 190 && r.right == 930;
+        }
+        wnd = FindOf(pi.dwProcessId, "KvMiniLauncher");
+        char text[16] = {};
+        return wnd && GetWindowTextA(wnd, text, sizeof text) && lstrcmpA(text, "ready") == 0;
+    });
+    sample.ReadyMs = Now() - start;
+    if (!ready) throw std::runtime_error("not ready in time: " + copy);
+
+    if (n > 0) {
+        const double pressed = Now();
+        Press(combos[0]);
+        if (!Poll([&] { return FileSize(out) > 0; })) throw std::runtime_error("no launch: " + copy);
+        sample.LaunchMs = Now() - pressed;
+    }
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (GetProcessMemoryInfo(pi.hProcess, &counters, sizeof counters)) sample.PeakBytes = counters.PeakWorkingSetSize;
+
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(wnd, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, LimitMs, &answer);
+    if (WaitForSingleObject(pi.hProcess, LimitMs) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+
+    DeleteFileA(out.c_str());
+    DeleteFileA((copy.substr(0, copy.size() - 4) + ".ini").c_str());
+    DeleteFileA(copy.c_str());
+    RemoveDirectoryA(folder.c_str());
+    return sample;
+}
+
+template <typename T>
+T Median(std::vector<T> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main() {
+    try {
+        const std::string keyvane = WinPath(KV_KEYVANE_EXE);
+        const std::string mini = WinPath(KV_MINI_EXE);
+        const std::string probe = WinPath(KV_PROBE_EXE);
+        const std::vector<TCombo> combos = FreeCombos(100);
+
+        std::printf("%-12s %6s %14s %14s %12s\n", "program", "items", "ready (ms)", "launch (ms)", "peak WS (KB)");
+        for (const bool isKeyvane : {true, false}) {
+            for (const size_t n : {size_t{0}, size_t{10}, size_t{100}}) {
+                std::vector<double> ready, launch;
+                std::vector<SIZE_T> peak;
+                for (int run = 0; run < Runs; ++run) {
+                    const TSample s = RunOnce(isKeyvane ? keyvane : mini, isKeyvane, combos, n, probe);
+                    ready.push_back(s.ReadyMs);
+                    launch.push_back(s.LaunchMs);
+                    peak.push_back(s.PeakBytes);
+                }
+                std::printf("%-12s %6u %14.1f %14s %12lu\n", isKeyvane ? "Keyvane" : "MiniLauncher",
+                            static_cast<unsigned>(n), Median(ready),
+                            n > 0 ? std::to_string(Median(launch)).substr(0, 6).c_str() : "-",
+                            static_cast<unsigned long>(Median(peak) / 1024));
+            }
+        }
+        std::printf("\nsize of Keyvane.exe: %lld bytes (goal: 307200 or less)\n", FileSize(keyvane));
+        std::printf("size of MiniLauncher.exe: %lld bytes\n", FileSize(mini));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "App_bench: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

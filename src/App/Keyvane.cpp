@@ -1,0 +1,64 @@
+// The program's entry: one running copy per executable file name, the two
+// windows, a hidden start behind the tray icon, and the message loop.
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+#include "App/Item.h"
+#include "App/Main.h"
+#include "Framework/Forms.h"
+#include "Framework/SysUtils.h"
+
+namespace {
+
+// Owns the single-instance mutex. The handle stays open until the windows
+// have saved the settings, so a new copy can't start and read the file while
+// this one is still writing it.
+class TMutexHandle {
+public:
+    explicit TMutexHandle(HANDLE handle) : FHandle(handle) {}
+    ~TMutexHandle() {
+        if (FHandle) CloseHandle(FHandle);
+    }
+    TMutexHandle(const TMutexHandle&) = delete;
+    TMutexHandle& operator=(const TMutexHandle&) = delete;
+    HANDLE Get() const { return FHandle; }
+
+private:
+    HANDLE FHandle;
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Named after the executable only, so copies under other names run side by side.
+    const std::string name = ChangeFileExt(ExtractFileName(Application->ExeName()), "");
+    const std::string mutexName = name + name;
+    TMutexHandle mutex(CreateMutexA(nullptr, FALSE, mutexName.c_str()));
+    const DWORD error = GetLastError();
+    if (!mutex.Get()) {
+        ShowMessage("Mutex Error");
+        return -1;
+    }
+    if (error == ERROR_ALREADY_EXISTS) {
+        ShowMessage("二重起動はできません。");
+        return -1;
+    }
+
+    try {
+        Application->Initialize();
+        Application->SetTitle("Keyvane 『Windowsキーをもっと使おう』");
+        Application->CreateForm(FormMain);
+        Application->CreateForm(ItemForm);
+        Application->SetShowMainForm(false);
+        ShowWindow(Application->Handle(), SW_HIDE);
+        Application->Run();
+    } catch (const std::exception& e) {
+        Application->ShowException(e);
+    }
+    ReleaseMutex(mutex.Get());
+    // The main window saves the settings as it goes.
+    Application->DestroyForms();
+    return 0;
+}

@@ -1,0 +1,621 @@
+#include "App/Main.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+#include <new>
+#include <type_traits>
+#include <utility>
+
+#include "Controls/Shadolbl.h"
+#include "Controls/Ytrayicon.h"
+#include "Framework/Dialogs.h"
+#include "Framework/Exception.h"
+#include "Framework/SysUtils.h"
+#include "Hotkey/HookHotKey.h"
+#include "Hotkey/HookHotKeyWin.h"
+#include "Lib/Inifileex.h"
+#include "Lib/InifileexLayout.h"
+#include "Lib/Kestrlib.h"
+#include "Version/AVerInfo.h"
+
+const char MainSource[] = "C:\\Prj\\App\\Keyvane\\Main";
+const char HomePageUrl[] = "https://keyvane.sourceforge.io/";
+
+TFormMain* FormMain = nullptr;
+TIniFileEx* IniFile = nullptr;
+THookHotKey* HookHotKey = nullptr;
+THtmlHelpProc HtmlHelpProc = nullptr;
+
+namespace {
+
+// Identifiers handed to items stay below the registrar's trial identifier.
+constexpr int HotKeyIdBound = 0xAFFFF;
+
+// The window's rectangle as the settings file stores it.
+class TFormBounds : public IBounds {
+public:
+    explicit TFormBounds(TForm& form) : FForm(form) {}
+    int Left() const override { return FForm.Left(); }
+    int Top() const override { return FForm.Top(); }
+    int Width() const override { return FForm.Width(); }
+    int Height() const override { return FForm.Height(); }
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override {
+        FForm.SetBounds(ALeft, ATop, AWidth, AHeight);
+    }
+
+private:
+    TForm& FForm;
+};
+
+// Keeps COM initialised on this thread for as long as it lives.
+class TComInit {
+public:
+    TComInit() : FDone(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~TComInit() {
+        if (FDone) CoUninitialize();
+    }
+    TComInit(const TComInit&) = delete;
+    TComInit& operator=(const TComInit&) = delete;
+
+private:
+    bool FDone;
+};
+
+// An item identifier list the shell allocated.
+struct TPidlFree {
+    void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }
+};
+using TPidl = std::unique_ptr<ITEMIDLIST, TPidlFree>;
+
+struct TLibraryFree {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+using TLibrary = std::unique_ptr<std::remove_pointer_t<HMODULE>, TLibraryFree>;
+
+// Anything at the path, a folder included.
+bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Shows the error report of a line without ending the operation that found it.
+void ReportAt(TObject* sender, int line) {
+    try {
+        RaiseAt(MainSource, line);
+    } catch (...) {
+        Application->HandleException(sender);
+    }
+}
+
+TButton* MakeButton(TFormMain* form, TWinControl* parent, int left, const std::string& caption, int tag,
+                    void (TFormMain::*handler)(TObject*)) {
+    auto* b = new TButton(form);
+    b->SetBounds(left, 8, 75, 25);
+    b->SetCaption(caption);
+    b->SetTag(tag);
+    b->OnClick = [form, handler](TObject* sender) { (form->*handler)(sender); };
+    b->SetParent(parent);
+    return b;
+}
+
+void SetFont(TFont& font, const char* name, int height, int charset, TColor color, unsigned style = 0) {
+    font.SetName(name);
+    font.SetHeight(height);
+    font.SetCharset(charset);
+    font.SetColor(color);
+    font.SetStyle(style);
+}
+
+}  // namespace
+
+TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
+    SetName("FormMain");
+    SetCaption("Keyvane");
+    SetBounds(220, 201, 696, 478);
+    SetFont(Font(), "ＭＳ Ｐゴシック", 12, SHIFTJIS_CHARSET, clWindowText);
+    Icon().LoadFromResourceName("MAINICON", 32);
+    OnCreate = [this](TObject* s) { FormCreate(s); };
+    OnDestroy = [this](TObject* s) { FormDestroy(s); };
+    OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
+    OnShow = [this](TObject* s) { FormShow(s); };
+
+    PageControl1 = new TPageControl(this);
+    PageControl1->SetAlign(alClient);
+    PageControl1->SetParent(this);
+    BuildListPage();
+    BuildVersionPage();
+    PageControl1->SetActivePage(TabSheet1);
+
+    AVerInfo1 = new TAVerInfo(this);
+    AVerInfo1->SetShowVer(true);
+    BuildTrayIcon();
+}
+
+TFormMain::~TFormMain() {
+    // The framework saves through OnDestroy; a window torn down without it
+    // still hands back what it holds without losing the settings.
+    SaveAndRelease();
+    if (FormMain == this) FormMain = nullptr;
+}
+
+void TFormMain::BuildListPage() {
+    TabSheet1 = new TTabSheet(this);
+    TabSheet1->SetCaption("プログラム登録");
+    TabSheet1->SetPageControl(PageControl1);
+
+    Panel1 = new TPanel(this);
+    Panel1->SetHeight(41);
+    Panel1->SetAlign(alBottom);
+    Panel1->SetParent(TabSheet1);
+    btnEdit = MakeButton(this, Panel1, 16, "編集(&E)", 1, &TFormMain::btnEditClick);
+    btnAdd = MakeButton(this, Panel1, 96, "追加(&A)", 0, &TFormMain::btnAddClick);
+    btnDelete = MakeButton(this, Panel1, 176, "削除(&E)", 1, &TFormMain::btnDeleteClick);
+    btnUp = MakeButton(this, Panel1, 256, "↑上へ(&U)", 0, &TFormMain::btnUpClick);
+    btnDown = MakeButton(this, Panel1, 336, "↓下へ(&D)", 0, &TFormMain::btnDownClick);
+    btnEdit->SetTabOrder(0);
+    btnAdd->SetTabOrder(1);
+    btnDelete->SetTabOrder(2);
+    btnUp->SetTabOrder(3);
+    btnDown->SetTabOrder(4);
+
+    Panel2 = new TPanel(this);
+    Panel2->SetAlign(alClient);
+    Panel2->SetColor(clWindow);
+    Panel2->SetBevelInner(bvLowered);
+    Panel2->SetBevelOuter(bvRaised);
+    Panel2->SetCaption("登録されているアイテムはありません｡『追加』を押してアイテムを追加してください｡");
+    Panel2->SetParent(TabSheet1);
+
+    Grid = new TDrawGrid(this);
+    Grid->SetDefaultRowHeight(20);
+    Grid->SetFixedRows(1);
+    Grid->SetFixedCols(1);
+    Grid->SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goRangeSelect | goDrawFocusSelected |
+                     goColSizing);
+    Grid->SetHint("GridContents");
+    Grid->SetShowHint(true);
+    // The columns are set up here as well as by the creation handler, so the
+    // page looks right even when the creation stopped before it got there.
+    Grid->SetAlign(alClient);
+    Grid->SetColCount(7);
+    Grid->SetColWidths(0, 20);
+    Grid->SetColWidths(6, 0);
+    Grid->OnDrawCell = [this](TObject* s, int c, int r, RECT rect, TGridDrawState st) {
+        GridDrawCell(s, c, r, rect, st);
+    };
+    Grid->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { GridMouseMove(s, sh, x, y); };
+    Grid->SetParent(Panel2);
+}
+
+void TFormMain::BuildVersionPage() {
+    TabSheet2 = new TTabSheet(this);
+    TabSheet2->SetCaption("バージョン情報");
+    SetFont(TabSheet2->Font(), "MS UI Gothic", 16, SHIFTJIS_CHARSET, clWindowText);
+    TabSheet2->SetPageControl(PageControl1);
+
+    // Created before the base panel so that it lies above it.
+    InfoPanel = new TPanel(this);
+    InfoPanel->SetBounds(88, 96, 481, 177);
+    InfoPanel->SetBevelInner(bvRaised);
+    InfoPanel->SetBevelOuter(bvRaised);
+    InfoPanel->SetParent(TabSheet2);
+
+    BasePanel = new TPanel(this);
+    BasePanel->SetAlign(alClient);
+    BasePanel->SetBevelInner(bvLowered);
+    BasePanel->SetBevelOuter(bvLowered);
+    BasePanel->SetColor(clBtnShadow);
+    BasePanel->OnResize = [this](TObject* s) { BasePanelResize(s); };
+    BasePanel->SetParent(TabSheet2);
+
+    ShadowLabel1 = new TShadowLabel(this);
+    ShadowLabel1->SetBounds(16, 24, 122, 45);
+    ShadowLabel1->SetCaption("Keyvane");
+    SetFont(ShadowLabel1->Font(), "Comic Sans MS", 32, ANSI_CHARSET, clRed);
+    ShadowLabel1->Highlight().SetShadowColor(clWhite);
+    ShadowLabel1->Highlight().SetShadowLeft(-1);
+    ShadowLabel1->Highlight().SetShadowTop(-1);
+    ShadowLabel1->Highlight().SetShadowVisible(true);
+    ShadowLabel1->Shadow().SetShadowColor(clBlue);
+    ShadowLabel1->Shadow().SetShadowLeft(1);
+    ShadowLabel1->Shadow().SetShadowTop(1);
+    ShadowLabel1->Shadow().SetShadowVisible(true);
+    ShadowLabel1->SetParent(InfoPanel);
+
+    lbVersion = new TShadowLabel(this);
+    lbVersion->SetBounds(148, 42, 71, 24);
+    lbVersion->SetCaption("Version");
+    SetFont(lbVersion->Font(), "Terminal", 21, ANSI_CHARSET, clBlack);
+    lbVersion->Highlight().SetShadowColor(clWhite);
+    lbVersion->Highlight().SetShadowLeft(-1);
+    lbVersion->Highlight().SetShadowTop(-1);
+    lbVersion->Highlight().SetShadowVisible(false);
+    lbVersion->Shadow().SetShadowColor(clBlue);
+    lbVersion->Shadow().SetShadowLeft(1);
+    lbVersion->Shadow().SetShadowTop(1);
+    lbVersion->Shadow().SetShadowVisible(false);
+    lbVersion->SetParent(InfoPanel);
+
+    Label1 = new TLabel(this);
+    Label1->SetAutoSize(false);
+    Label1->SetBounds(29, 78, 276, 19);
+    Label1->SetCaption("『Windowsキーをもっと使おう』");
+    SetFont(Label1->Font(), "ＭＳ Ｐゴシック", 19, SHIFTJIS_CHARSET, clWindowText, fsBold | fsItalic);
+    Label1->SetParent(InfoPanel);
+
+    Label2 = new TLabel(this);
+    Label2->SetBounds(41, 104, 241, 23);
+    Label2->SetCaption("Copyright (C) Keyvane Project");
+    SetFont(Label2->Font(), "Comic Sans MS", 16, ANSI_CHARSET, clWindowText);
+    Label2->SetParent(InfoPanel);
+
+    Button3 = new TButton(this);
+    Button3->SetBounds(384, 144, 75, 25);
+    Button3->SetCaption("OK(&O)");
+    Button3->SetDefault(true);
+    SetFont(Button3->Font(), "MS UI Gothic", 12, SHIFTJIS_CHARSET, clWindowText);
+    Button3->OnClick = [this](TObject* s) { Button3Click(s); };
+    Button3->SetParent(InfoPanel);
+
+    Button5 = new TButton(this);
+    Button5->SetBounds(168, 144, 211, 25);
+    Button5->SetCaption("最新版をダウンロード(&D)");
+    SetFont(Button5->Font(), "MS UI Gothic", 12, SHIFTJIS_CHARSET, clWindowText);
+    Button5->OnClick = [this](TObject* s) { Button5Click(s); };
+    Button5->SetParent(InfoPanel);
+    Button3->SetTabOrder(0);
+    Button5->SetTabOrder(1);
+}
+
+void TFormMain::BuildTrayIcon() {
+    PopupMenu1 = new TPopupMenu(this);
+    auto addItem = [this](const char* caption, void (TFormMain::*handler)(TObject*)) {
+        auto* item = new TMenuItem(this);
+        item->SetCaption(caption);
+        item->OnClick = [this, handler](TObject* s) { (this->*handler)(s); };
+        PopupMenu1->Items()->Add(item);
+        return item;
+    };
+    R1 = addItem("スタートアップに登録(&R)", &TFormMain::R1Click);
+    C1 = addItem("設定(&C)", &TFormMain::C1Click);
+    Help1 = addItem("ヘルプ(&H)", &TFormMain::Help1Click);
+    Exit1 = addItem("終了(&X)", &TFormMain::Exit1Click);
+
+    // Read like a form description: the icon goes to the notification area
+    // once every property is in place.
+    yTrayIcon1 = new TyTrayIcon(this);
+    yTrayIcon1->BeginLoading();
+    yTrayIcon1->Icon().LoadFromResourceName("TRAYICON", 16);
+    yTrayIcon1->SetTipHelp("Keyvane");
+    yTrayIcon1->RBPopupMenu = PopupMenu1;
+    yTrayIcon1->OnDblClick = [this](TObject* s) { yTrayIcon1DblClick(s); };
+    yTrayIcon1->SetVisible(true);
+    yTrayIcon1->Loaded();
+}
+
+// ---------------------------------------------------------------- creation
+
+void TFormMain::FormCreate(TObject*) {
+    struct TDone {
+        bool& Flag;
+        ~TDone() { Flag = true; }
+    } done{FCreateDone};
+    {
+        TLibrary help(LoadLibraryA("hhctrl.ocx"));
+        if (!help) RaiseAt(MainSource, 43);
+        FARPROC proc = GetProcAddress(help.get(), "HtmlHelpA");
+        if (!proc) RaiseAt(MainSource, 43);
+        HtmlHelpProc = reinterpret_cast<THtmlHelpProc>(reinterpret_cast<void*>(proc));
+        // The help library stays loaded for the life of the process.
+        help.release();
+    }
+
+    const std::string exe = Application->ExeName();
+    const std::string iniName = ChangeFileExt(exe, ".ini");
+    const std::string legacyName = ChangeFileExt(exe, "ini");
+    if (FileExists(legacyName) && !MoveFileA(legacyName.c_str(), iniName.c_str())) RaiseAt(MainSource, 52);
+
+    FIniFile = std::make_unique<TIniFileEx>(iniName);
+    IniFile = FIniFile.get();
+
+    HookHotKey = new THookHotKey(this);
+    HookHotKey->SetOnHotKey([this](TObject* s, int index) { HotKeyPressed(s, index); });
+
+    std::exception_ptr stopped;
+    try {
+        LoadItems();
+    } catch (...) {
+        stopped = std::current_exception();
+    }
+    if (!stopped) {
+        ApplyLayout();
+        return;
+    }
+    // The stored layout is applied all the same: it is written back at the
+    // end, and the user's column widths and window place must not give way to
+    // the defaults because an item section was broken.
+    try {
+        ApplyLayout();
+    } catch (...) {
+        Application->HandleException(this);
+    }
+    std::rethrow_exception(stopped);
+}
+
+void TFormMain::ApplyLayout() {
+    Grid->SetAlign(alClient);
+    Grid->SetColCount(7);
+    Grid->SetColWidths(0, 20);
+    try {
+        IniFile->ReadColWidths(Name(), ColWidthsIdent, *Grid);
+    } catch (...) {
+        Grid->SetColWidths(6, 0);
+        throw;
+    }
+    // The identifier column stays hidden whatever the file says.
+    Grid->SetColWidths(6, 0);
+
+    TFormBounds bounds(*this);
+    IniFile->ReadBounds(Name(), FormRectIdent, bounds);
+}
+
+void TFormMain::LoadItems() {
+    const std::vector<std::string> sections = ItemSections(*IniFile);
+    for (size_t i = 0; i < sections.size(); ++i) AddItem();
+    int loaded = 0;
+    try {
+        for (int i = 0; i < ItemCount(); ++i) {
+            const std::string& section = sections[static_cast<size_t>(i)];
+            const int index = ItemSectionIndex(section);
+            LaunchItem* item = ItemAt(index);
+            // Checked before the record is filled, so that a misnumbered
+            // section never overwrites an item loaded from its rightful one.
+            if (index != i) RaiseAt(MainSource, 93);
+            const TItemTexts texts = ReadItemTexts(*IniFile, section);
+            item->Name = texts.Name;
+            item->ShortCut = texts.ShortCut;
+            item->Command = texts.Command;
+            item->Params = texts.Params;
+            item->Path = texts.Path;
+            item->HotKeyId = NewHotKeyId();
+            if (HookHotKey->Add(item->HotKeyId, TextToShortCut(item->ShortCut)) != 0) {
+                // Another program holds the key: the item stays, without a
+                // registration, and the items after it still load.
+                item->HotKeyId = -1;
+                ReportAt(this, 96);
+            }
+            loaded = i + 1;
+        }
+    } catch (...) {
+        // Records the stopped load never filled are no items.
+        FItems.resize(static_cast<size_t>(loaded));
+        throw;
+    }
+    FItemsLoaded = true;
+}
+
+// ---------------------------------------------------------------- ending
+
+void TFormMain::FormDestroy(TObject*) { SaveAndRelease(); }
+
+void TFormMain::SaveAndRelease() {
+    if (FSaved) return;
+    FSaved = true;
+    if (IniFile) {
+        try {
+            IniFile->WriteColWidths(Name(), ColWidthsIdent, *Grid);
+            TFormBounds bounds(*this);
+            IniFile->WriteBounds(Name(), FormRectIdent, bounds);
+            SaveItems();
+        } catch (...) {
+            Application->HandleException(this);
+        }
+    }
+    if (HookHotKey) {
+        for (const auto& item : FItems) {
+            // An item whose key was refused holds no registration to give back.
+            if (item->HotKeyId >= 0 && !HookHotKey->Delete(item->HotKeyId)) ReportAt(this, 132);
+        }
+    }
+    ReleaseObjects();
+}
+
+void TFormMain::SaveItems() {
+    // A load that stopped left part of the file unread: its item sections stay
+    // exactly as they are, and only the window's layout is written.
+    if (!FItemsLoaded) return;
+    // Every item section was read into the list, so all of them can go; this
+    // also takes hand-made names such as "#Item 00" that the numbered names
+    // written below would miss.
+    TStringList sections;
+    IniFile->ReadSections(sections);
+    for (int i = 0; i < sections.Count(); ++i)
+        if (IsItemSection(sections.Strings(i))) IniFile->EraseSection(sections.Strings(i));
+    for (int i = 0; i < ItemCount(); ++i) {
+        const LaunchItem& item = *FItems[static_cast<size_t>(i)];
+        WriteItemTexts(*IniFile, i, TItemTexts{item.Name, item.ShortCut, item.Command, item.Params, item.Path});
+    }
+}
+
+void TFormMain::ReleaseObjects() {
+    FItems.clear();
+    // An owned component may go before its owner; it leaves the owner's list.
+    delete HookHotKey;
+    HookHotKey = nullptr;
+    if (FIniFile) {
+        // Written here rather than by the object's release, so that a failure
+        // is reported and nothing is left to write afterwards.
+        try {
+            FIniFile->UpdateFile();
+        } catch (...) {
+            Application->HandleException(this);
+        }
+        FIniFile.reset();
+    }
+    IniFile = nullptr;
+}
+
+void TFormMain::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_QUERYENDSESSION) {
+        WMQueryEndSession(Message);
+        return;
+    }
+    TForm::WndProc(Message);
+}
+
+void TFormMain::WMQueryEndSession(TMessage& Message) {
+    // Answered here: the close query would refuse and block the logoff.
+    Message.Result = 1;
+    // A query that slips in while the window is still loading (through the
+    // shell's reply to the tray icon, or an error box of the loading) must not
+    // pull the settings object from under it: the loading finishes, the
+    // message loop ends at once, and the window's destruction saves.
+    if (FCreateDone) SaveAndRelease();
+    Application->Terminate();
+}
+
+void TFormMain::FormCloseQuery(TObject*, bool& CanClose) {
+    CanClose = false;
+    Hide();
+}
+
+void TFormMain::Exit1Click(TObject*) { Application->Terminate(); }
+
+// ---------------------------------------------------------------- the item list
+
+int TFormMain::ItemCount() const { return static_cast<int>(FItems.size()); }
+
+LaunchItem* TFormMain::ItemAt(int index) const {
+    if (index < 0 || index >= ItemCount()) RaiseListIndexError(index);
+    return FItems[static_cast<size_t>(index)].get();
+}
+
+void TFormMain::AddItem() {
+    try {
+        FItems.push_back(std::make_unique<LaunchItem>());
+    } catch (const std::bad_alloc&) {
+        RaiseAt(MainSource, 280);
+    }
+}
+
+void TFormMain::ExchangeItems(int i, int j) {
+    ItemAt(i);
+    ItemAt(j);
+    std::swap(FItems[static_cast<size_t>(i)], FItems[static_cast<size_t>(j)]);
+}
+
+int TFormMain::NewHotKeyId() const {
+    std::vector<int> used;
+    used.reserve(FItems.size());
+    for (const auto& item : FItems)
+        if (item->HotKeyId >= 0) used.push_back(item->HotKeyId);
+    std::sort(used.begin(), used.end());
+    int candidate = 0;
+    for (int id : used) {
+        if (id > candidate) break;
+        if (id == candidate) ++candidate;
+    }
+    return std::min(candidate, HotKeyIdBound);
+}
+
+std::string TFormMain::CellText(int column, int row) const {
+    const LaunchItem& item = *ItemAt(row - 1);
+    switch (column) {
+        case 1: return item.Name;
+        case 2: return item.ShortCut;
+        case 3: return item.Command;
+        case 4: return item.Params;
+        case 5: return item.Path;
+        case 6: return IntToStr(item.HotKeyId);
+        default: return std::string();
+    }
+}
+
+void TFormMain::RefreshList() {
+    const bool hasItems = ItemCount() > 0;
+    Grid->SetVisible(hasItems);
+    if (hasItems) Grid->SetRowCount(ItemCount() + Grid->FixedRows());
+    // Changes to a list that can't be saved would be lost at the end, so the
+    // buttons go grey after a load that stopped.
+    const bool editable = FItemsLoaded && HookHotKey && IniFile;
+    for (int i = 0; i < Panel1->ControlCount(); ++i) {
+        TWinControl* control = Panel1->Controls(i);
+        if (!editable) control->SetEnabled(false);
+        else if (control->Tag() == 1) control->SetEnabled(hasItems);
+    }
+    Grid->Repaint();
+}
+
+void TFormMain::ShowLauncher() {
+    if (!Visible()) Show();
+}
+
+void TFormMain::yTrayIcon1DblClick(TObject*) { ShowLauncher(); }
+
+void TFormMain::C1Click(TObject*) { ShowLauncher(); }
+
+// ---------------------------------------------------------------- launching
+
+void TFormMain::HotKeyPressed(TObject*, int Index) {
+    for (int i = 0; i < ItemCount(); ++i) {
+        const LaunchItem* item = ItemAt(i);
+        if (item->HotKeyId != Index) continue;
+        const std::string commandLine = item->Command + " " + item->Params;
+        if (!item->Path.empty() && !SetCurrentDirectoryA(item->Path.c_str())) RaiseAt(MainSource, 339);
+        if (WinExec(commandLine.c_str(), SW_SHOW) <= 31) RaiseAt(MainSource, 341);
+    }
+}
+
+// ---------------------------------------------------------------- Start-up folder
+
+void TFormMain::R1Click(TObject*) {
+    ITEMIDLIST* location = nullptr;
+    if (SHGetSpecialFolderLocation(Handle(), CSIDL_STARTUP, &location) < 0) RaiseAt(MainSource, 408);
+    TPidl owned(location);
+    char folder[MAX_PATH] = {};
+    if (!SHGetPathFromIDListA(owned.get(), folder)) RaiseAt(MainSource, 409);
+
+    const std::string exe = Application->ExeName();
+    const std::string link = std::string(folder) + "\\" + ChangeFileExt(ExtractFileName(exe), ".lnk");
+    if (PathExists(link)) {
+        ShowMessage("すでにスタートアップに登録されています。");
+        return;
+    }
+    {
+        TComInit com;
+        if (!CreateShellLink(exe, link, Application->Title(), ExtractFilePath(exe))) RaiseAt(MainSource, 424);
+    }
+    ShowMessage("スタートアップに登録しました。");
+}
+
+// ---------------------------------------------------------------- help and version page
+
+void TFormMain::Help1Click(TObject*) {
+    if (!HtmlHelpProc) return;
+    const std::string topic = ExtractFilePath(Application->ExeName()) + "kyvane.chm::/index.htm";
+    HtmlHelpProc(GetDesktopWindow(), topic.c_str(), 0, 0);
+}
+
+void TFormMain::FormShow(TObject*) {
+    lbVersion->SetCaption(FormatText("Version %d.%d Release %d Build(%d)", AVerInfo1->GetMajor(),
+                                     AVerInfo1->GetMinor(), AVerInfo1->GetRelease(), AVerInfo1->GetBuild()));
+    RefreshList();
+}
+
+void TFormMain::BasePanelResize(TObject*) {
+    InfoPanel->SetTop((BasePanel->ClientHeight() - InfoPanel->Height()) / 2);
+    InfoPanel->SetLeft((BasePanel->ClientWidth() - InfoPanel->Width()) / 2);
+}
+
+void TFormMain::Button3Click(TObject*) { Close(); }
+
+void TFormMain::Button5Click(TObject*) {
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(Application->Handle(), "open", HomePageUrl, nullptr, ".", SW_SHOWNORMAL));
+    if (result <= 32) MessageDlg("表示に失敗しました！\n指定した、URLを確認してください。", mtError, mbOK, 0);
+}

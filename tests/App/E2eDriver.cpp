@@ -1,0 +1,402 @@
+#include "App/E2eDriver.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+namespace e2e {
+
+namespace {
+
+// Trial registrations use an identifier no program of ours hands out.
+constexpr int TrialId = 0xBF00;
+
+// Owns a handle of a kind that one function releases.
+template <typename H, typename Release>
+class TOwned {
+public:
+    TOwned(H handle, Release release, H invalid) : FHandle(handle), FRelease(release), FInvalid(invalid) {}
+    ~TOwned() {
+        if (FHandle != FInvalid) FRelease(FHandle);
+    }
+    TOwned(const TOwned&) = delete;
+    TOwned& operator=(const TOwned&) = delete;
+    H Get() const { return FHandle; }
+    bool Valid() const { return FHandle != FInvalid; }
+
+private:
+    H FHandle;
+    Release FRelease;
+    H FInvalid;
+};
+
+TOwned<HANDLE, BOOL(WINAPI*)(HANDLE)> OwnFile(HANDLE h) { return {h, CloseHandle, INVALID_HANDLE_VALUE}; }
+
+std::string EnvValue(const char* name) {
+    char buffer[1024] = {};
+    const DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    const TOwned<HANDLE, BOOL(WINAPI*)(HANDLE)> find(FindFirstFileA((folder + "*").c_str(), &data), FindClose,
+                                                      INVALID_HANDLE_VALUE);
+    if (find.Valid()) {
+        do {
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path + "\\");
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(find.Get(), &data));
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+struct TFindTopLevel {
+    DWORD Pid;
+    const char* ClassName;
+    bool VisibleOnly;
+    HWND Found;
+};
+
+BOOL CALLBACK FindTopLevelProc(HWND wnd, LPARAM lp) {
+    auto* f = reinterpret_cast<TFindTopLevel*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if (pid != f->Pid) return TRUE;
+    if (f->VisibleOnly && !IsWindowVisible(wnd)) return TRUE;
+    char cls[64] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (lstrcmpiA(cls, f->ClassName) != 0) return TRUE;
+    f->Found = wnd;
+    return FALSE;
+}
+
+struct TFindChild {
+    const char* ClassName;
+    std::string Prefix;
+    HWND Found;
+};
+
+BOOL CALLBACK FindChildProc(HWND wnd, LPARAM lp) {
+    auto* f = reinterpret_cast<TFindChild*>(lp);
+    char cls[64] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (f->ClassName && lstrcmpiA(cls, f->ClassName) != 0) return TRUE;
+    if (!f->Prefix.empty() && TKeyvane::WindowText(wnd).compare(0, f->Prefix.size(), f->Prefix) != 0) return TRUE;
+    f->Found = wnd;
+    return FALSE;
+}
+
+BOOL CALLBACK LongestStaticProc(HWND wnd, LPARAM lp) {
+    auto* best = reinterpret_cast<std::string*>(lp);
+    char cls[64] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") == 0) {
+        const std::string text = TKeyvane::WindowText(wnd);
+        if (text.size() > best->size()) *best = text;
+    }
+    return TRUE;
+}
+
+INPUT KeyInput(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    if (vk == VK_LWIN) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    return in;
+}
+
+}  // namespace
+
+bool WaitFor(const std::function<bool()>& cond, DWORD limitMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (cond()) return true;
+        if (GetTickCount() - start > limitMs) return cond();
+        // Lets sent messages and our own windows through while we wait.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+std::string WinPath(const std::string& unixPath) {
+    std::string p = unixPath;
+    std::replace(p.begin(), p.end(), '/', '\\');
+    return "Z:" + p;
+}
+
+std::string KeyvaneExe() { return WinPath(KV_KEYVANE_EXE); }
+std::string ProbeExe() { return WinPath(KV_PROBE_EXE); }
+std::string HelpFile() { return WinPath(KV_HELP_FILE); }
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadFileText(const std::string& path) {
+    const auto file = OwnFile(CreateFileA(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string text;
+    if (!file.Valid()) return text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    return text;
+}
+
+void WriteFileText(const std::string& path, const std::string& text) {
+    const auto file =
+        OwnFile(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) throw std::runtime_error("can't create " + path);
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+        written != text.size())
+        throw std::runtime_error("can't write " + path);
+}
+
+void CopyFileOrThrow(const std::string& from, const std::string& to) {
+    if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) throw std::runtime_error("can't copy " + from + " to " + to);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string::size_type start = 0;
+    while (start < text.size()) {
+        const auto end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+// ---------------------------------------------------------------- TTempDir
+
+TTempDir::TTempDir() {
+    char temp[MAX_PATH] = {};
+    const DWORD n = GetTempPathA(sizeof temp, temp);
+    if (n == 0 || n >= sizeof temp) throw std::runtime_error("no temporary folder");
+    static int counter = 0;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        char name[64];
+        std::snprintf(name, sizeof name, "kve2e-%lu-%d\\", GetCurrentProcessId(), ++counter);
+        FPath = std::string(temp) + name;
+        if (CreateDirectoryA(FPath.c_str(), nullptr)) return;
+    }
+    throw std::runtime_error("can't create a temporary folder");
+}
+
+TTempDir::~TTempDir() { RemoveTree(FPath); }
+
+// ---------------------------------------------------------------- hot keys
+
+bool HotKeyTaken(UINT vk) {
+    if (RegisterHotKey(nullptr, TrialId, MOD_WIN, vk)) {
+        UnregisterHotKey(nullptr, TrialId);
+        return false;
+    }
+    return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
+}
+
+std::vector<THotKey> FreeHotKeys(size_t count) {
+    static const THotKey pool[] = {
+        {VK_F9, "WIN + F9"}, {VK_F10, "WIN + F10"}, {VK_F11, "WIN + F11"}, {VK_F12, "WIN + F12"},
+        {'J', "WIN + J"},    {'Q', "WIN + Q"},      {'Y', "WIN + Y"},      {'U', "WIN + U"},
+        {'O', "WIN + O"},    {'G', "WIN + G"},      {'Z', "WIN + Z"},      {'B', "WIN + B"},
+        {'H', "WIN + H"},    {'P', "WIN + P"},      {'I', "WIN + I"},      {'X', "WIN + X"},
+    };
+    std::vector<THotKey> keys;
+    for (const THotKey& key : pool) {
+        if (keys.size() == count) break;
+        if (!HotKeyTaken(key.Vk)) keys.push_back(key);
+    }
+    if (keys.size() < count) throw std::runtime_error("not enough free hot keys");
+    return keys;
+}
+
+void PressHotKey(UINT vk) {
+    INPUT inputs[4] = {KeyInput(VK_LWIN, false), KeyInput(static_cast<WORD>(vk), false),
+                       KeyInput(static_cast<WORD>(vk), true), KeyInput(VK_LWIN, true)};
+    SendInput(4, inputs, sizeof(INPUT));
+}
+
+THeldHotKey::THeldHotKey(UINT vk) : FId(TrialId + 1) {
+    if (!RegisterHotKey(nullptr, FId, MOD_WIN, vk)) throw std::runtime_error("can't hold the hot key");
+}
+
+THeldHotKey::~THeldHotKey() { UnregisterHotKey(nullptr, FId); }
+
+// ---------------------------------------------------------------- TKeyvane
+
+TKeyvane::TKeyvane(const std::string& exePath, const std::string& startFolder) {
+    std::string commandLine = "\"" + exePath + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    if (!CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, startFolder.c_str(),
+                        &si, &FInfo))
+        throw std::runtime_error("can't start " + exePath);
+}
+
+TKeyvane::~TKeyvane() {
+    if (Running()) {
+        TerminateProcess(FInfo.hProcess, 99);
+        WaitForSingleObject(FInfo.hProcess, WaitLimitMs);
+    }
+    CloseHandle(FInfo.hThread);
+    CloseHandle(FInfo.hProcess);
+}
+
+bool TKeyvane::Running() const { return WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT; }
+
+bool TKeyvane::WaitExit(DWORD& exitCode, DWORD limitMs) {
+    if (!WaitFor([&] { return !Running(); }, limitMs)) return false;
+    return GetExitCodeProcess(FInfo.hProcess, &exitCode) != 0;
+}
+
+HWND TKeyvane::FindWindowOfClass(const char* className, bool visibleOnly) const {
+    TFindTopLevel f{FInfo.dwProcessId, className, visibleOnly, nullptr};
+    EnumWindows(FindTopLevelProc, reinterpret_cast<LPARAM>(&f));
+    return f.Found;
+}
+
+HWND TKeyvane::MainWindow() {
+    HWND wnd = nullptr;
+    WaitFor([&] { return (wnd = FindWindowOfClass("TFormMain")) != nullptr || !Running(); });
+    return wnd;
+}
+
+bool TKeyvane::WaitStarted() {
+    if (!MainWindow()) return false;
+    return WaitForInputIdle(FInfo.hProcess, WaitLimitMs) == 0;
+}
+
+bool TKeyvane::WaitRect(const RECT& rect) {
+    HWND wnd = MainWindow();
+    if (!wnd) return false;
+    return WaitFor([&] {
+        RECT r{};
+        return GetWindowRect(wnd, &r) && EqualRect(&r, &rect);
+    });
+}
+
+TMessageBox TKeyvane::WaitMessageBox(DWORD limitMs) {
+    TMessageBox box;
+    if (!WaitFor([&] { return (box.Wnd = FindWindowOfClass("#32770", true)) != nullptr; }, limitMs)) return {};
+    box.Caption = WindowText(box.Wnd);
+    // The message's text sits in the static control the system gives the
+    // identifier 0xFFFF; the longest static text stands in where it is missing.
+    if (HWND text = GetDlgItem(box.Wnd, 0xFFFF)) box.Text = WindowText(text);
+    if (box.Text.empty()) EnumChildWindows(box.Wnd, LongestStaticProc, reinterpret_cast<LPARAM>(&box.Text));
+    return box;
+}
+
+bool TKeyvane::CloseMessageBox(const TMessageBox& box) {
+    if (!box.Wnd) return false;
+    PostMessageA(box.Wnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return WaitFor([&] { return !IsWindow(box.Wnd) || !IsWindowVisible(box.Wnd); });
+}
+
+std::string TKeyvane::AnswerMessageBox() {
+    const TMessageBox box = WaitMessageBox();
+    if (!box.Wnd || !CloseMessageBox(box)) return std::string();
+    return box.Text;
+}
+
+LRESULT TKeyvane::QueryEndSession(DWORD limitMs) {
+    HWND wnd = MainWindow();
+    DWORD_PTR answer = 0;
+    if (!wnd || !SendMessageTimeoutA(wnd, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, limitMs, &answer)) return -1;
+    return static_cast<LRESULT>(answer);
+}
+
+void TKeyvane::PostQueryEndSession() {
+    if (HWND wnd = MainWindow()) PostMessageA(wnd, WM_QUERYENDSESSION, 0, 0);
+}
+
+void TKeyvane::TrayNotify(UINT mouseMessage) {
+    HWND main = MainWindow();
+    HWND callback = main ? FindWindowExA(main, nullptr, "TCallbackWindow", nullptr) : nullptr;
+    // The main window's tray icon is the process's first, number 1.
+    if (callback) PostMessageA(callback, WM_USER + 200, 1, static_cast<LPARAM>(mouseMessage));
+}
+
+bool TKeyvane::ChooseTrayMenu(char accessKey) {
+    TrayNotify(WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    if (!WaitFor([&] { return (menu = FindWindowOfClass("#32768", true)) != nullptr; })) return false;
+    // The menu's own loop reads characters for the access keys.
+    PostMessageA(menu, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(accessKey)), 0);
+    return WaitFor([&] { return !IsWindowVisible(menu); });
+}
+
+HWND TKeyvane::FindChild(HWND parent, const char* className, const std::string& textPrefix) {
+    TFindChild f{className, textPrefix, nullptr};
+    EnumChildWindows(parent, FindChildProc, reinterpret_cast<LPARAM>(&f));
+    return f.Found;
+}
+
+std::string TKeyvane::WindowText(HWND wnd) {
+    char buffer[1024] = {};
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL, 5000,
+                             &got))
+        return std::string();
+    return std::string(buffer, std::min<size_t>(got, sizeof buffer - 1));
+}
+
+// ---------------------------------------------------------------- screenshots
+
+void SaveScreenshot(const std::string& name) {
+    std::string folder = EnvValue("KV_SCREENSHOT_DIR");
+    if (folder.empty()) return;
+    if (folder[0] == '/') folder = WinPath(folder);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    const TOwned<HDC, int (*)(HDC)> screen(GetDC(nullptr), [](HDC dc) { return ReleaseDC(nullptr, dc); }, nullptr);
+    const TOwned<HDC, BOOL(WINAPI*)(HDC)> memory(CreateCompatibleDC(screen.Get()), DeleteDC, nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const TOwned<HGDIOBJ, BOOL(WINAPI*)(HGDIOBJ)> bitmap(
+        CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0), DeleteObject, nullptr);
+    if (!bitmap.Valid() || !bits) return;
+    const HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
+    BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
+    SelectObject(memory.Get(), old);
+    GdiFlush();
+    const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
+    const DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof header + sizeof info.bmiHeader;
+    header.bfSize = header.bfOffBits + imageSize;
+    std::string file(reinterpret_cast<const char*>(&header), sizeof header);
+    file.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    file.append(static_cast<const char*>(bits), imageSize);
+    WriteFileText(folder + "\\" + name + ".bmp", file);
+}
+
+}  // namespace e2e
