@@ -2,6 +2,7 @@
 // windows, a hidden start behind the tray icon, and the message loop.
 #include <windows.h>
 
+#include <cstdlib>
 #include <exception>
 #include <string>
 
@@ -62,3 +63,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->DestroyForms();
     return 0;
 }
+
+// The runtime's default terminate handler prints a demangled type name, which
+// pulls the whole name demangler into the program; a launcher has no console to
+// print to, so ending at once is all that handler could usefully do.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx

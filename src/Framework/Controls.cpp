@@ -416,6 +416,15 @@ HBRUSH TWinControl::CNCtlColor(HDC dc) {
     return FBrush;
 }
 
+void TWinControl::EraseBackground(TMessage& m) {
+    RECT r;
+    GetClientRect(FHandle, &r);
+    HBRUSH b = CreateSolidBrush(ColorToRGB(FColor));
+    FillRect(reinterpret_cast<HDC>(m.WParam), &r, b);
+    DeleteObject(b);
+    m.Result = 1;
+}
+
 void TWinControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
 }
@@ -466,12 +475,7 @@ void TWinControl::WndProc(TMessage& m) {
             break;
         case WM_ERASEBKGND:
             if (CustomPaint()) {
-                RECT r;
-                GetClientRect(FHandle, &r);
-                HBRUSH b = CreateSolidBrush(ColorToRGB(FColor));
-                FillRect(reinterpret_cast<HDC>(m.WParam), &r, b);
-                DeleteObject(b);
-                m.Result = 1;
+                EraseBackground(m);
                 return;
             }
             break;

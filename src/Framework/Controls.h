@@ -147,6 +147,8 @@ protected:
     virtual void CNCommand(WORD /*code*/) {}
     virtual LRESULT CNNotify(NMHDR* /*hdr*/) { return 0; }
     virtual HBRUSH CNCtlColor(HDC dc);
+    // Answers WM_ERASEBKGND by filling the client area with the control's colour.
+    void EraseBackground(TMessage& m);
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);

@@ -220,15 +220,9 @@ void TForm::WndProc(TMessage& m) {
                 return;
             }
             break;
-        case WM_ERASEBKGND: {
-            RECT r;
-            GetClientRect(FHandle, &r);
-            HBRUSH b = CreateSolidBrush(ColorToRGB(Color()));
-            FillRect(reinterpret_cast<HDC>(m.WParam), &r, b);
-            DeleteObject(b);
-            m.Result = 1;
+        case WM_ERASEBKGND:
+            EraseBackground(m);
             return;
-        }
         case WM_COMMAND:
             if (m.LParam == 0) {
                 WORD id = LOWORD(m.WParam);

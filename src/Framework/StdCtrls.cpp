@@ -485,12 +485,7 @@ void TGroupBox::CreateParams(TCreateParams& params) {
 void TGroupBox::WndProc(TMessage& m) {
     if (m.Msg == WM_ERASEBKGND) {
         // The system group box draws only its frame and caption; the inside is ours.
-        RECT r;
-        GetClientRect(FHandle, &r);
-        HBRUSH b = CreateSolidBrush(ColorToRGB(Color()));
-        FillRect(reinterpret_cast<HDC>(m.WParam), &r, b);
-        DeleteObject(b);
-        m.Result = 1;
+        EraseBackground(m);
         return;
     }
     TWinControl::WndProc(m);
