@@ -57,8 +57,9 @@ echo "Keyvane runs on display $DISPLAY (pid $kv_pid). Hot keys of the demo: WIN 
 if [ -z "$had_display" ]; then
     echo "No display was set, so a virtual one was started. To see the screen:"
     echo "  import -window root -display $DISPLAY screen.png"
-    echo "To press a hot key from the shell:  DISPLAY=$DISPLAY xdotool key super+n"
 fi
-echo "Press Ctrl+C to end it."
+echo "To press a hot key from the shell (Wine sees keys while one of its windows has the focus):"
+echo "  DISPLAY=$DISPLAY xdotool search --name 'Wine System Tray' windowfocus key super+n"
+echo "Press Ctrl+C (or send SIGTERM) to end it."
 wait "$kv_pid"
 kv_stop_display
