@@ -12,7 +12,7 @@ void TShadow::SetShadowVisible(bool value) {
     Changed();
 }
 
-void TShadow::SetShadowColor(TShadowColor value) {
+void TShadow::SetShadowColor(TColor value) {
     if (value == FColor) return;
     FColor = value;
     Changed();
@@ -71,9 +71,9 @@ TShadowLabelPlan PlanShadowLabel(const TShadowLabelLook& look, const TShadow& hi
     plan.FillColor = look.Color;
 
     const TLabelRect& r = look.ClientRect;
-    TShadowColor shadowColor = look.Enabled ? shadow.Color() : kShadowGray;
-    TShadowColor highlightColor = look.Enabled ? highlight.Color() : kShadowBtnHighlight;
-    TShadowColor textColor = look.Enabled ? look.FontColor : kShadowBtnShadow;
+    TColor shadowColor = look.Enabled ? shadow.Color() : clGray;
+    TColor highlightColor = look.Enabled ? highlight.Color() : clBtnHighlight;
+    TColor textColor = look.Enabled ? look.FontColor : clBtnShadow;
     if (shadow.Visible()) plan.Ops.push_back({Shifted(r, shadow.OffsetLeft(), shadow.OffsetTop()), shadowColor});
     if (highlight.Visible())
         plan.Ops.push_back({Shifted(r, highlight.OffsetLeft(), highlight.OffsetTop()), highlightColor});

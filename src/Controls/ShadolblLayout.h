@@ -6,16 +6,7 @@
 #include <vector>
 
 #include "Framework/Classes.h"
-
-// Colour values as the framework's TColor holds them (0x00BBGGRR, or a
-// system colour index with the top bit set).
-using TShadowColor = int;
-constexpr TShadowColor kShadowBlack = 0x000000;
-constexpr TShadowColor kShadowWhite = 0xFFFFFF;
-constexpr TShadowColor kShadowSilver = 0xC0C0C0;
-constexpr TShadowColor kShadowGray = 0x808080;
-constexpr TShadowColor kShadowBtnShadow = static_cast<TShadowColor>(0x80000000u | 16u);     // COLOR_BTNSHADOW
-constexpr TShadowColor kShadowBtnHighlight = static_cast<TShadowColor>(0x80000000u | 20u);  // COLOR_BTNHIGHLIGHT
+#include "Framework/Colors.h"
 
 // DrawText flags the label uses.
 constexpr unsigned kDtLeft = 0x0;
@@ -30,8 +21,8 @@ class TShadow : public TObject {
 public:
     bool Visible() const { return FVisible; }
     void SetShadowVisible(bool value);
-    TShadowColor Color() const { return FColor; }
-    void SetShadowColor(TShadowColor value);
+    TColor Color() const { return FColor; }
+    void SetShadowColor(TColor value);
     int OffsetLeft() const { return FOffsetLeft; }
     void SetShadowLeft(int value);
     int OffsetTop() const { return FOffsetTop; }
@@ -45,7 +36,7 @@ public:
 private:
     void Changed();
     bool FVisible = false;
-    TShadowColor FColor = kShadowBlack;
+    TColor FColor = clBlack;
     int FOffsetLeft = 0;
     int FOffsetTop = 0;
 };
@@ -68,14 +59,14 @@ struct TShadowLabelLook {
     bool WordWrap = false;
     bool Transparent = false;
     bool Enabled = true;
-    TShadowColor Color = 0;
-    TShadowColor FontColor = 0;
+    TColor Color = 0;
+    TColor FontColor = 0;
     TLabelRect ClientRect;
 };
 
 struct TShadowTextOp {
     TLabelRect Rect;
-    TShadowColor Color;
+    TColor Color;
     bool operator==(const TShadowTextOp& o) const { return Rect == o.Rect && Color == o.Color; }
 };
 
@@ -83,7 +74,7 @@ struct TShadowLabelPlan {
     std::string Text;   // the same for every copy
     unsigned Flags = 0;  // the same for every copy
     bool Fill = false;  // fill the client rectangle with FillColor first
-    TShadowColor FillColor = 0;
+    TColor FillColor = 0;
     std::vector<TShadowTextOp> Ops;  // in drawing order: shadow, highlight, text
 };
 

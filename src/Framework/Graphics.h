@@ -5,24 +5,13 @@
 #include <string>
 
 #include "Framework/Classes.h"
+#include "Framework/Colors.h"
 
-// An RGB value (0x00BBGGRR) or, with the top bit set, a system colour index.
-using TColor = int;
-constexpr TColor SysColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index)); }
-constexpr TColor clBlack = 0x000000;
-constexpr TColor clWhite = 0xFFFFFF;
-constexpr TColor clRed = 0x0000FF;
-constexpr TColor clBlue = 0xFF0000;
-constexpr TColor clGray = 0x808080;
-constexpr TColor clSilver = 0xC0C0C0;
-constexpr TColor clNone = 0x1FFFFFFF;
-const TColor clBtnFace = SysColor(COLOR_BTNFACE);
-const TColor clBtnShadow = SysColor(COLOR_BTNSHADOW);
-const TColor clBtnHighlight = SysColor(COLOR_BTNHIGHLIGHT);
-const TColor clWindow = SysColor(COLOR_WINDOW);
-const TColor clWindowText = SysColor(COLOR_WINDOWTEXT);
-const TColor clHighlight = SysColor(COLOR_HIGHLIGHT);
-const TColor clHighlightText = SysColor(COLOR_HIGHLIGHTTEXT);
+static_assert(clBtnFace == SysColor(COLOR_BTNFACE) && clBtnShadow == SysColor(COLOR_BTNSHADOW) &&
+                  clBtnHighlight == SysColor(COLOR_BTNHIGHLIGHT) && clWindow == SysColor(COLOR_WINDOW) &&
+                  clWindowText == SysColor(COLOR_WINDOWTEXT) && clHighlight == SysColor(COLOR_HIGHLIGHT) &&
+                  clHighlightText == SysColor(COLOR_HIGHLIGHTTEXT),
+              "colour indexes agree with Windows");
 COLORREF ColorToRGB(TColor color);
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4 };

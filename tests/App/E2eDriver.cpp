@@ -129,6 +129,26 @@ bool WaitFor(const std::function<bool()>& cond, DWORD limitMs) {
     }
 }
 
+namespace {
+BOOL CALLBACK AnyNeedsPaint(HWND wnd, LPARAM lp) {
+    if (IsWindowVisible(wnd) && GetUpdateRect(wnd, nullptr, FALSE)) *reinterpret_cast<bool*>(lp) = true;
+    return TRUE;
+}
+}  // namespace
+
+void Settle(HWND wnd) {
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+    WaitFor(
+        [&] {
+            bool pending = GetUpdateRect(wnd, nullptr, FALSE) != FALSE;
+            EnumChildWindows(wnd, AnyNeedsPaint, reinterpret_cast<LPARAM>(&pending));
+            return !pending;
+        },
+        3000);
+}
+
 std::string WinPath(const std::string& unixPath) {
     std::string p = unixPath;
     std::replace(p.begin(), p.end(), '/', '\\');

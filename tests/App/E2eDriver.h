@@ -19,6 +19,10 @@ constexpr DWORD WaitLimitMs = 20000;
 // Polls cond until it holds or limitMs have passed; true when it held.
 bool WaitFor(const std::function<bool()>& cond, DWORD limitMs = WaitLimitMs);
 
+// Lets the program handle what was posted to it and paint what it shows:
+// waits until no part of the window or its children waits for painting.
+void Settle(HWND wnd);
+
 // A Unix path as the Windows programs under Wine see it (drive Z: is /).
 std::string WinPath(const std::string& unixPath);
 // The program, the probe and the help file of this build.

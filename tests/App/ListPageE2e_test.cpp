@@ -143,13 +143,6 @@ void SetText(HWND wnd, const std::string& text) {
     SendMessageTimeoutA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 5000, &r);
 }
 
-// Lets the program handle what was posted to it and paint.
-void Settle(HWND wnd) {
-    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    DWORD_PTR r = 0;
-    SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
-}
-
 // The launcher window's list page.
 struct TListPage {
     TKeyvane& Kv;

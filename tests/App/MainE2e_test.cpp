@@ -114,24 +114,6 @@ HWND ShowMain(TKeyvane& kv) {
     return WaitFor([&] { return IsWindowVisible(main) != FALSE; }) ? main : nullptr;
 }
 
-BOOL CALLBACK AnyNeedsPaint(HWND wnd, LPARAM lp) {
-    if (IsWindowVisible(wnd) && GetUpdateRect(wnd, nullptr, FALSE)) *reinterpret_cast<bool*>(lp) = true;
-    return TRUE;
-}
-
-// Lets the program paint what it shows before the screen is saved: waits
-// until no part of the window or its children waits for painting.
-void Settle(HWND wnd) {
-    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    WaitFor(
-        [&] {
-            bool pending = GetUpdateRect(wnd, nullptr, FALSE) != FALSE;
-            EnumChildWindows(wnd, AnyNeedsPaint, reinterpret_cast<LPARAM>(&pending));
-            return !pending;
-        },
-        3000);
-}
-
 HWND Button(HWND main, const std::string& caption) { return TKeyvane::FindChild(main, "Button", caption); }
 
 }  // namespace

@@ -13,21 +13,14 @@
 #include <dlgs.h>
 
 #include "Framework/Exception.h"
+#include "Framework/CtrlTestSupport.h"
 #include "Framework/Forms.h"
 
 namespace {
 
 const char kTooSmall[] = "DebugWindow:バッファが小さすぎます。";
 
-bool WaitFor(const std::function<bool()>& cond, int ms = 5000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        Application->ProcessMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
+using ctltest::WaitFor;
 
 std::string ReadFile(const std::string& name) {
     std::ifstream in(name, std::ios::binary);

@@ -11,7 +11,7 @@ namespace {
 
 // A TShadow with these values (settings objects are not copyable).
 struct Shadow : TShadow {
-    Shadow(bool visible, TShadowColor color, int left, int top) {
+    Shadow(bool visible, TColor color, int left, int top) {
         SetShadowVisible(visible);
         SetShadowColor(color);
         SetShadowLeft(left);
@@ -19,9 +19,9 @@ struct Shadow : TShadow {
     }
 };
 
-constexpr TShadowColor kRed = 0x0000FF;
-constexpr TShadowColor kBlue = 0xFF0000;
-constexpr TShadowColor kFace = static_cast<TShadowColor>(0x80000000u | 15u);
+constexpr TColor kRed = 0x0000FF;
+constexpr TColor kBlue = 0xFF0000;
+constexpr TColor kFace = static_cast<TColor>(0x80000000u | 15u);
 
 TShadowLabelLook Look(const std::string& caption) {
     TShadowLabelLook look;
@@ -37,7 +37,7 @@ TShadowLabelLook Look(const std::string& caption) {
 TEST(TShadow, StartsBlankAndEachWriterRaisesOnChangeOnlyOnAChange) {
     TShadow s;
     EXPECT_FALSE(s.Visible());
-    EXPECT_EQ(s.Color(), kShadowBlack);
+    EXPECT_EQ(s.Color(), clBlack);
     EXPECT_EQ(s.OffsetLeft(), 0);
     EXPECT_EQ(s.OffsetTop(), 0);
 
@@ -48,7 +48,7 @@ TEST(TShadow, StartsBlankAndEachWriterRaisesOnChangeOnlyOnAChange) {
         sender = o;
     };
     const std::vector<std::function<void()>> sameValue = {
-        [&] { s.SetShadowVisible(false); }, [&] { s.SetShadowColor(kShadowBlack); },
+        [&] { s.SetShadowVisible(false); }, [&] { s.SetShadowColor(clBlack); },
         [&] { s.SetShadowLeft(0); }, [&] { s.SetShadowTop(0); }};
     for (const auto& write : sameValue) write();
     EXPECT_EQ(changes, 0);
@@ -70,7 +70,7 @@ TEST(TShadow, StartsBlankAndEachWriterRaisesOnChangeOnlyOnAChange) {
 }
 
 TEST(TShadow, AssignCopiesAllFourValuesAndRaisesOnChangeOnce) {
-    Shadow target(false, kShadowBlack, 0, 0);
+    Shadow target(false, clBlack, 0, 0);
     Shadow source(true, kBlue, 2, -4);
     int changes = 0;
     target.OnChange = [&](TObject*) { ++changes; };
@@ -138,11 +138,11 @@ TEST(ShadowLabelPlan, FillsUnlessTransparent) {
 
 TEST(ShadowLabelPlan, DrawsShadowThenHighlightThenTextAtTheirOffsets) {
     const TLabelRect r{0, 0, 120, 40};
-    const Shadow white(true, kShadowWhite, -1, -1);
+    const Shadow white(true, clWhite, -1, -1);
     const Shadow blue(true, kBlue, 1, 1);
-    const Shadow hiddenWhite(false, kShadowWhite, -1, -1);
+    const Shadow hiddenWhite(false, clWhite, -1, -1);
     const Shadow hiddenBlue(false, kBlue, 1, 1);
-    const Shadow farShadow(true, kShadowSilver, 5, -7);
+    const Shadow farShadow(true, clSilver, 5, -7);
     const struct {
         const char* name;
         bool enabled;
@@ -151,13 +151,13 @@ TEST(ShadowLabelPlan, DrawsShadowThenHighlightThenTextAtTheirOffsets) {
         std::vector<TShadowTextOp> ops;
     } cases[] = {
         {"product name", true, white, blue,
-         {{{1, 1, 121, 41}, kBlue}, {{-1, -1, 119, 39}, kShadowWhite}, {r, kRed}}},
+         {{{1, 1, 121, 41}, kBlue}, {{-1, -1, 119, 39}, clWhite}, {r, kRed}}},
         {"plain version line", true, hiddenWhite, hiddenBlue, {{r, kRed}}},
-        {"shadow only, far", true, hiddenWhite, farShadow, {{{5, -7, 125, 33}, kShadowSilver}, {r, kRed}}},
-        {"highlight only", true, white, hiddenBlue, {{{-1, -1, 119, 39}, kShadowWhite}, {r, kRed}}},
+        {"shadow only, far", true, hiddenWhite, farShadow, {{{5, -7, 125, 33}, clSilver}, {r, kRed}}},
+        {"highlight only", true, white, hiddenBlue, {{{-1, -1, 119, 39}, clWhite}, {r, kRed}}},
         {"disabled", false, white, blue,
-         {{{1, 1, 121, 41}, kShadowGray}, {{-1, -1, 119, 39}, kShadowBtnHighlight}, {r, kShadowBtnShadow}}},
-        {"disabled, copies hidden", false, hiddenWhite, hiddenBlue, {{r, kShadowBtnShadow}}},
+         {{{1, 1, 121, 41}, clGray}, {{-1, -1, 119, 39}, clBtnHighlight}, {r, clBtnShadow}}},
+        {"disabled, copies hidden", false, hiddenWhite, hiddenBlue, {{r, clBtnShadow}}},
     };
     for (const auto& c : cases) {
         TShadowLabelLook look = Look("Keyvane");

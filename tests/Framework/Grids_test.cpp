@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Framework/CtrlTestSupport.h"
 #include "Framework/Forms.h"
 #include "Framework/SysUtils.h"
 
@@ -17,16 +18,7 @@ namespace {
 const TGridOptions kListOptions =
     goFixedVertLine | goFixedHorzLine | goVertLine | goRangeSelect | goDrawFocusSelected | goColSizing;
 
-// Pumps messages until cond holds or the time is up.
-bool WaitFor(const std::function<bool()>& cond, int ms = 5000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        Application->ProcessMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
+using ctltest::WaitFor;
 
 // What the grid paints, rendered into a bitmap through WM_PRINTCLIENT.
 class TSnapshot {
