@@ -9,7 +9,8 @@
 
     checkhelp.py zip Keyvane.zip Keyvane.exe kyvane.chm
         The release zip holds exactly those two files, without folders, and
-        they are the ones just built.
+        they are the ones just built; the program in Keyvane.zip is 32-bit
+        code and the one in Keyvane-x64.zip 64-bit code.
 """
 
 import os
@@ -39,6 +40,8 @@ TOPICS = {
 }
 SHIFT_JIS_DECLARATION = 'content="text/html; charset=Shift_JIS"'
 JAPANESE = 0x0411
+# The PE machine of the program each release zip must carry.
+ZIP_MACHINES = {"Keyvane.zip": 0x014C, "Keyvane-x64.zip": 0x8664}
 
 
 def seven_zip(*args):
@@ -82,7 +85,23 @@ def check_zip(path, *built):
             with open(b, "rb") as f:
                 if z.read(os.path.basename(b)) != f.read():
                     problems.append("%s in the zip differs from %s" % (os.path.basename(b), b))
+        machine = ZIP_MACHINES.get(os.path.basename(path))
+        if machine is None:
+            problems.append("%s is not a release zip name (%s)" % (path, ", ".join(ZIP_MACHINES)))
+        elif pe_machine(z.read("Keyvane.exe")) != machine:
+            problems.append("%s carries a Keyvane.exe for machine 0x%04x, expected 0x%04x"
+                            % (path, pe_machine(z.read("Keyvane.exe")), machine))
     return problems
+
+
+def pe_machine(image):
+    """The Machine field of a PE file's COFF header (0 when it is no PE file)."""
+    if len(image) < 0x40 or image[:2] != b"MZ":
+        return 0
+    pe = struct.unpack_from("<I", image, 0x3C)[0]
+    if image[pe:pe + 4] != b"PE\0\0":
+        return 0
+    return struct.unpack_from("<H", image, pe + 4)[0]
 
 
 def main(argv):

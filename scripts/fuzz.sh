@@ -11,7 +11,7 @@ seconds="${KV_FUZZ_SECONDS:-60}"
 src="$root/src"
 
 if ! command -v clang++ >/dev/null; then
-    echo "fuzz.sh: clang++ (with libFuzzer) is not installed" >&2
+    echo "FAILED: the fuzz run: clang++ (with libFuzzer) is not installed (scripts/setup.sh installs it)" >&2
     exit 1
 fi
 mkdir -p "$out/corpus" "$out/artifacts"
@@ -24,7 +24,7 @@ clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
     "$src/Lib/IniStore.cpp" "$src/Lib/IniStoreDateTime.cpp" "$src/Lib/IniStoreFile.cpp" \
     "$src/Lib/Inifileex.cpp" "$src/Lib/InifileexLayout.cpp" \
     "$src/Framework/SysUtils.cpp" "$src/Framework/Locale.cpp" "$src/Framework/Classes.cpp" \
-    -o "$out/Inifileex_fuzz" || exit 1
+    -o "$out/Inifileex_fuzz" || { echo "FAILED: building the fuzz target: the clang++ errors are above" >&2; exit 1; }
 
 # The target writes and replaces a settings file for every input; on a memory
 # file system the flush to disk that every replacement makes costs nothing.
@@ -38,7 +38,7 @@ TMPDIR="$scratch" "$out/Inifileex_fuzz" -max_total_time="$seconds" -timeout=10 -
 status=$?
 if [ $status -ne 0 ]; then
     tail -n 60 "$log"
-    echo "fuzz.sh: the settings-file fuzzer failed (exit $status); see $log and $out/artifacts/" >&2
+    echo "FAILED: the fuzz run: the settings-file fuzzer stopped with exit $status; see $log and the input in $out/artifacts/" >&2
     exit 1
 fi
 grep -E "^(Done|stat::number_of_executed_units|stat::peak_rss_mb)" "$log"

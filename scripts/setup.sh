@@ -1,5 +1,7 @@
 #!/bin/bash
-# Installs everything the build and the tests need on a Debian machine (run as root).
+# Installs everything the build and the tests need on a Debian machine (run as root):
+# both cross compilers (i686 and x86_64) and both Wines (the 32-bit one, and the
+# 64-bit one for machines that can't run 32-bit code).
 # Safe to run again: apt and locale-gen skip what is already there.
 set -euo pipefail
 
@@ -11,8 +13,9 @@ fi
 
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest
-    g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
-    wine wine32:i386 xvfb x11-utils xdotool imagemagick
+    g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
+    wine wine32:i386 wine64 xvfb x11-utils xdotool imagemagick
     locales fonts-ipafont-gothic fonts-ipafont-mincho
     fp-utils p7zip-full zip python3 chromium
 )

@@ -13,8 +13,9 @@
 #include "Framework/Graphics.h"
 #include "Framework/Menus.h"
 
-// The shell's notification record in its first, 88-byte form, which every
-// shell accepts and which holds all the icon needs.
+// The shell's notification record in its first form, which every shell
+// accepts and which holds all the icon needs: 88 bytes in the 32-bit program,
+// 104 in the 64-bit one, whose handles are 8 bytes wide and 8-byte aligned.
 struct TNotifyIconData {
     DWORD cbSize;
     HWND hWnd;
@@ -24,6 +25,16 @@ struct TNotifyIconData {
     HICON hIcon;
     char szTip[64];
 };
+#ifdef _WIN64
+static_assert(sizeof(TNotifyIconData) == 104, "the 104-byte notification record of 64-bit shells");
+static_assert(offsetof(TNotifyIconData, cbSize) == 0, "cbSize");
+static_assert(offsetof(TNotifyIconData, hWnd) == 8, "hWnd");
+static_assert(offsetof(TNotifyIconData, uID) == 16, "uID");
+static_assert(offsetof(TNotifyIconData, uFlags) == 20, "uFlags");
+static_assert(offsetof(TNotifyIconData, uCallbackMessage) == 24, "uCallbackMessage");
+static_assert(offsetof(TNotifyIconData, hIcon) == 32, "hIcon");
+static_assert(offsetof(TNotifyIconData, szTip) == 40, "szTip");
+#else
 static_assert(sizeof(TNotifyIconData) == 88, "the 88-byte notification record");
 static_assert(offsetof(TNotifyIconData, cbSize) == 0, "cbSize");
 static_assert(offsetof(TNotifyIconData, hWnd) == 4, "hWnd");
@@ -32,6 +43,7 @@ static_assert(offsetof(TNotifyIconData, uFlags) == 12, "uFlags");
 static_assert(offsetof(TNotifyIconData, uCallbackMessage) == 16, "uCallbackMessage");
 static_assert(offsetof(TNotifyIconData, hIcon) == 20, "hIcon");
 static_assert(offsetof(TNotifyIconData, szTip) == 24, "szTip");
+#endif
 
 // The message the shell sends to the callback window: WParam is the icon's
 // number, LParam the mouse message.

@@ -15,7 +15,11 @@ void DrawTextInRect(const std::string& text, const RECT& rect, int halign, TCanv
 }
 
 TIconHandle GetFileSmallIcon(const std::string& path) {
+#ifdef _WIN64
+    static_assert(sizeof(SHFILEINFOA) == 360, "the shell's file information record, 64-bit");
+#else
     static_assert(sizeof(SHFILEINFOA) == 352, "the shell's file information record");
+#endif
     constexpr UINT flags = SHGFI_SYSICONINDEX | SHGFI_ATTRIBUTES | SHGFI_TYPENAME | SHGFI_ICON | SHGFI_SMALLICON;
     static_assert(flags == 0x4D01, "system index, attributes, type name, icon, small icon");
     SHFILEINFOA info{};

@@ -158,7 +158,12 @@ TEST_F(TrayIconTest, TheRecordsSentForAddModifyAndDelete) {
     ASSERT_EQ(sent.size(), 1u);
     const TNotifyIconData& add = sent[0].data;
     EXPECT_EQ(sent[0].message, static_cast<DWORD>(NIM_ADD));
+#ifdef _WIN64
+    EXPECT_EQ(add.cbSize, 104u);
+#else
     EXPECT_EQ(add.cbSize, 88u);
+#endif
+    EXPECT_EQ(add.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE)) << "the shell's own first-form size";
     EXPECT_EQ(add.hWnd, CallbackWindow->Handle());
     EXPECT_EQ(add.uID, 1u);
     EXPECT_EQ(add.uFlags, 7u);
