@@ -1,7 +1,8 @@
 // The executable's resources as Windows itself loads them: the ellipsis
 // glyph pixel by pixel, the two icons at their sizes and colour depth, and
 // the version resource. This test links the same resource object as
-// Keyvane.exe and reads everything from its own module.
+// Keyvane.exe and reads everything from its own module; the application
+// manifest is read from the built Keyvane.exe itself.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -362,6 +363,63 @@ TEST_F(VersionResource, StringTableNamesTheProduct) {
         ASSERT_TRUE(text) << c.Key;
         EXPECT_STREQ(text, c.Expected) << c.Key;
     }
+}
+
+// ---------------------------------------------------------------------------
+// Application manifest of the built program
+
+// The built program, opened as a data file: its resources without running it.
+// The build hands its Unix path over; Wine shows the root as drive Z:.
+class BuiltProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string path = std::string("Z:") + KV_KEYVANE_EXE;
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        FModule = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_TRUE(FModule) << path << ": error " << GetLastError();
+    }
+    void TearDown() override {
+        if (FModule) FreeLibrary(FModule);
+    }
+
+    // The text of the manifest resource 1, empty when there is none.
+    std::string Manifest() const {
+        HRSRC info = FindResourceA(FModule, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+        HGLOBAL loaded = info ? LoadResource(FModule, info) : nullptr;
+        const void* data = loaded ? LockResource(loaded) : nullptr;
+        if (!data) return {};
+        return std::string(static_cast<const char*>(data), SizeofResource(FModule, info));
+    }
+
+    HMODULE FModule = nullptr;
+};
+
+TEST_F(BuiltProgram, ManifestRunsAsInvokerWithoutVirtualisationOnEveryListedWindows) {
+    const std::string manifest = Manifest();
+    ASSERT_FALSE(manifest.empty()) << "Keyvane.exe carries no application manifest";
+    EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"),
+              std::string::npos);
+    EXPECT_NE(manifest.find("version=\"0.5.1.77\""), std::string::npos) << "the program's own version";
+    const struct {
+        const char* Windows;
+        const char* Id;
+    } systems[] = {
+        {"7", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"},
+        {"8", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"},
+        {"8.1", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}"},
+        {"10 and 11", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"},
+    };
+    for (const auto& os : systems)
+        EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + os.Id + "\"/>"), std::string::npos)
+            << "Windows " << os.Windows;
+}
+
+TEST_F(BuiltProgram, ManifestKeepsTheClassicControlsAndTheSystemsScaling) {
+    const std::string manifest = Manifest();
+    ASSERT_FALSE(manifest.empty());
+    for (const char* absent : {"Microsoft.Windows.Common-Controls", "dependency", "dpiAware", "dpiAwareness"})
+        EXPECT_EQ(manifest.find(absent), std::string::npos) << absent;
 }
 
 } // namespace

@@ -29,7 +29,14 @@ foreach(kv_expected
         message(FATAL_ERROR "Keyvane.rc does not hold ${kv_expected} (project version ${PROJECT_VERSION})")
     endif()
 endforeach()
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${KV_RES_SOURCE_DIR}/Keyvane.rc)
+# The manifest names the program's version as well.
+file(READ ${KV_RES_SOURCE_DIR}/Keyvane.manifest kv_manifest_text)
+string(FIND "${kv_manifest_text}" "name=\"Keyvane\" version=\"${PROJECT_VERSION}\"" kv_found_at)
+if(kv_found_at EQUAL -1)
+    message(FATAL_ERROR "Keyvane.manifest does not name version ${PROJECT_VERSION}")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+    ${KV_RES_SOURCE_DIR}/Keyvane.rc ${KV_RES_SOURCE_DIR}/Keyvane.manifest)
 
 set(kv_res_generator ${KV_RES_SOURCE_DIR}/pixres.py)
 set(kv_res_generated
@@ -60,8 +67,8 @@ add_custom_command(
 # a changed picture recompile the .rc.
 add_library(kv_resources OBJECT ${KV_RES_SOURCE_DIR}/Keyvane.rc ${kv_res_generated})
 set_source_files_properties(${KV_RES_SOURCE_DIR}/Keyvane.rc PROPERTIES
-    OBJECT_DEPENDS "${kv_res_generated}")
-target_include_directories(kv_resources PRIVATE ${KV_RES_BINARY_DIR})
+    OBJECT_DEPENDS "${kv_res_generated};${KV_RES_SOURCE_DIR}/Keyvane.manifest")
+target_include_directories(kv_resources PRIVATE ${KV_RES_BINARY_DIR} ${KV_RES_SOURCE_DIR})
 # The project's C and C++ options (warnings, character sets) mean nothing to
 # windres and would make it fail.
 set_property(TARGET kv_resources PROPERTY COMPILE_OPTIONS "")
