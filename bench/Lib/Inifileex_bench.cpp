@@ -75,8 +75,7 @@ bool LoadAndSave(const std::string& file, int items, TTimes& times) {
 
     ini.WriteColWidths(FormMainSection, ColWidthsIdent, grid);
     ini.WriteBounds(FormMainSection, FormRectIdent, window);
-    EraseItemSections(ini);
-    for (size_t i = 0; i < loaded.size(); ++i) WriteItemTexts(ini, static_cast<int>(i), loaded[i]);
+    WriteItemSections(ini, loaded);
     const std::string text = ini.GetText();
     const TClock::time_point t2 = TClock::now();
 

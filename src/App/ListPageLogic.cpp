@@ -1,5 +1,7 @@
 #include "App/ListPageLogic.h"
 
+#include <algorithm>
+
 #include "Framework/SysUtils.h"
 
 namespace {
@@ -63,4 +65,14 @@ int RegisterItemHotKey(LaunchItem& item, int id, const TItemRegistrar& registrar
     const int result = registrar.Add(id, code);
     if (result != 0) item.HotKeyId = -1;
     return result;
+}
+
+int LowestFreeHotKeyId(std::vector<int> ItemIds) {
+    std::sort(ItemIds.begin(), ItemIds.end());
+    int candidate = 0;
+    for (int id : ItemIds) {
+        if (id > candidate) break;
+        if (id == candidate) ++candidate;
+    }
+    return std::min(candidate, HotKeyIdBound);
 }

@@ -5,6 +5,7 @@
 // registration.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "App/LaunchItem.h"
 #include "Hotkey/HookHotKey.h"
@@ -37,6 +38,15 @@ std::string CellHint(int col, int row, int itemCount, const TCellTextFn& cellTex
 // Where the item at index goes when moved by delta places (-1 up, +1 down):
 // the new index, or -1 when it stays (first item up, last item down, no item).
 int MoveTarget(int index, int count, int delta);
+
+// Identifiers handed to items stay below this bound; the registrar's trial
+// registration uses the one after it, so no item ever collides with it.
+constexpr int HotKeyIdBound = 0xAFFFF;
+
+// The lowest identifier from 0 up that none of the items' identifiers takes
+// (-1, an item without registration, takes none); the bound itself when every
+// identifier below it is taken.
+int LowestFreeHotKeyId(std::vector<int> ItemIds);
 
 // The registrar as the list page uses it.
 struct TItemRegistrar {

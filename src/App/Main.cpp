@@ -8,7 +8,9 @@
 #include <new>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
+#include "App/ListPageLogic.h"
 #include "Controls/Shadolbl.h"
 #include "Controls/Ytrayicon.h"
 #include "Framework/Dialogs.h"
@@ -28,11 +30,9 @@ TFormMain* FormMain = nullptr;
 TIniFileEx* IniFile = nullptr;
 THookHotKey* HookHotKey = nullptr;
 THtmlHelpProc HtmlHelpProc = nullptr;
+TShellExecuteProc ShellExecuteProc = ShellExecuteA;
 
 namespace {
-
-// Identifiers handed to items stay below the registrar's trial identifier.
-constexpr int HotKeyIdBound = 0xAFFFF;
 
 // The window's rectangle as the settings file stores it.
 class TFormBounds : public IBounds {
@@ -75,9 +75,6 @@ struct TLibraryFree {
 };
 using TLibrary = std::unique_ptr<std::remove_pointer_t<HMODULE>, TLibraryFree>;
 
-// Anything at the path, a folder included.
-bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -103,9 +100,16 @@ TButton* MakeButton(TFormMain* form, TWinControl* parent, int left, const std::s
     return b;
 }
 
-void SetFont(TFont& font, const char* name, int height, int charset, TColor color, unsigned style = 0) {
+// Gives a control a font of its own, never its parent's, even where the
+// values equal a new font's defaults. charHeight is the character height in
+// pixels; a font's height value holds it negated (a positive value would be
+// the taller cell height and draw the text smaller).
+void SetFont(TWinControl& control, const char* name, int charHeight, int charset, TColor color,
+             unsigned style = 0) {
+    control.SetParentFont(false);
+    TFont& font = control.Font();
     font.SetName(name);
-    font.SetHeight(height);
+    font.SetHeight(-charHeight);
     font.SetCharset(charset);
     font.SetColor(color);
     font.SetStyle(style);
@@ -117,7 +121,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     SetName("FormMain");
     SetCaption("Keyvane");
     SetBounds(220, 201, 696, 478);
-    SetFont(Font(), "ＭＳ Ｐゴシック", 12, SHIFTJIS_CHARSET, clWindowText);
+    SetFont(*this, "ＭＳ Ｐゴシック", 12, SHIFTJIS_CHARSET, clWindowText);
     Icon().LoadFromResourceName("MAINICON", 32);
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnDestroy = [this](TObject* s) { FormDestroy(s); };
@@ -195,7 +199,7 @@ void TFormMain::BuildListPage() {
 void TFormMain::BuildVersionPage() {
     TabSheet2 = new TTabSheet(this);
     TabSheet2->SetCaption("バージョン情報");
-    SetFont(TabSheet2->Font(), "MS UI Gothic", 16, SHIFTJIS_CHARSET, clWindowText);
+    SetFont(*TabSheet2, "MS UI Gothic", 16, SHIFTJIS_CHARSET, clWindowText);
     TabSheet2->SetPageControl(PageControl1);
 
     // Created before the base panel so that it lies above it.
@@ -216,7 +220,7 @@ void TFormMain::BuildVersionPage() {
     ShadowLabel1 = new TShadowLabel(this);
     ShadowLabel1->SetBounds(16, 24, 122, 45);
     ShadowLabel1->SetCaption("Keyvane");
-    SetFont(ShadowLabel1->Font(), "Comic Sans MS", 32, ANSI_CHARSET, clRed);
+    SetFont(*ShadowLabel1, "Comic Sans MS", 32, ANSI_CHARSET, clRed);
     ShadowLabel1->Highlight().SetShadowColor(clWhite);
     ShadowLabel1->Highlight().SetShadowLeft(-1);
     ShadowLabel1->Highlight().SetShadowTop(-1);
@@ -230,7 +234,7 @@ void TFormMain::BuildVersionPage() {
     lbVersion = new TShadowLabel(this);
     lbVersion->SetBounds(148, 42, 71, 24);
     lbVersion->SetCaption("Version");
-    SetFont(lbVersion->Font(), "Terminal", 21, ANSI_CHARSET, clBlack);
+    SetFont(*lbVersion, "Terminal", 21, ANSI_CHARSET, clBlack);
     lbVersion->Highlight().SetShadowColor(clWhite);
     lbVersion->Highlight().SetShadowLeft(-1);
     lbVersion->Highlight().SetShadowTop(-1);
@@ -245,27 +249,27 @@ void TFormMain::BuildVersionPage() {
     Label1->SetAutoSize(false);
     Label1->SetBounds(29, 78, 276, 19);
     Label1->SetCaption("『Windowsキーをもっと使おう』");
-    SetFont(Label1->Font(), "ＭＳ Ｐゴシック", 19, SHIFTJIS_CHARSET, clWindowText, fsBold | fsItalic);
+    SetFont(*Label1, "ＭＳ Ｐゴシック", 19, SHIFTJIS_CHARSET, clWindowText, fsBold | fsItalic);
     Label1->SetParent(InfoPanel);
 
     Label2 = new TLabel(this);
     Label2->SetBounds(41, 104, 241, 23);
     Label2->SetCaption("Copyright (C) Keyvane Project");
-    SetFont(Label2->Font(), "Comic Sans MS", 16, ANSI_CHARSET, clWindowText);
+    SetFont(*Label2, "Comic Sans MS", 16, ANSI_CHARSET, clWindowText);
     Label2->SetParent(InfoPanel);
 
     Button3 = new TButton(this);
     Button3->SetBounds(384, 144, 75, 25);
     Button3->SetCaption("OK(&O)");
     Button3->SetDefault(true);
-    SetFont(Button3->Font(), "MS UI Gothic", 12, SHIFTJIS_CHARSET, clWindowText);
+    SetFont(*Button3, "MS UI Gothic", 12, SHIFTJIS_CHARSET, clWindowText);
     Button3->OnClick = [this](TObject* s) { Button3Click(s); };
     Button3->SetParent(InfoPanel);
 
     Button5 = new TButton(this);
     Button5->SetBounds(168, 144, 211, 25);
     Button5->SetCaption("最新版をダウンロード(&D)");
-    SetFont(Button5->Font(), "MS UI Gothic", 12, SHIFTJIS_CHARSET, clWindowText);
+    SetFont(*Button5, "MS UI Gothic", 12, SHIFTJIS_CHARSET, clWindowText);
     Button5->OnClick = [this](TObject* s) { Button5Click(s); };
     Button5->SetParent(InfoPanel);
     Button3->SetTabOrder(0);
@@ -429,17 +433,12 @@ void TFormMain::SaveItems() {
     // A load that stopped left part of the file unread: its item sections stay
     // exactly as they are, and only the window's layout is written.
     if (!FItemsLoaded) return;
-    // Every item section was read into the list, so all of them can go; this
-    // also takes hand-made names such as "#Item 00" that the numbered names
-    // written below would miss.
-    TStringList sections;
-    IniFile->ReadSections(sections);
-    for (int i = 0; i < sections.Count(); ++i)
-        if (IsItemSection(sections.Strings(i))) IniFile->EraseSection(sections.Strings(i));
-    for (int i = 0; i < ItemCount(); ++i) {
-        const LaunchItem& item = *FItems[static_cast<size_t>(i)];
-        WriteItemTexts(*IniFile, i, TItemTexts{item.Name, item.ShortCut, item.Command, item.Params, item.Path});
-    }
+    // Every item section was read into the list, so all of them can go.
+    std::vector<TItemTexts> items;
+    items.reserve(FItems.size());
+    for (const auto& item : FItems)
+        items.push_back(TItemTexts{item->Name, item->ShortCut, item->Command, item->Params, item->Path});
+    WriteItemSections(*IniFile, items);
 }
 
 void TFormMain::ReleaseObjects() {
@@ -510,17 +509,10 @@ void TFormMain::ExchangeItems(int i, int j) {
 }
 
 int TFormMain::NewHotKeyId() const {
-    std::vector<int> used;
-    used.reserve(FItems.size());
-    for (const auto& item : FItems)
-        if (item->HotKeyId >= 0) used.push_back(item->HotKeyId);
-    std::sort(used.begin(), used.end());
-    int candidate = 0;
-    for (int id : used) {
-        if (id > candidate) break;
-        if (id == candidate) ++candidate;
-    }
-    return std::min(candidate, HotKeyIdBound);
+    std::vector<int> ids;
+    ids.reserve(FItems.size());
+    for (const auto& item : FItems) ids.push_back(item->HotKeyId);
+    return LowestFreeHotKeyId(std::move(ids));
 }
 
 std::string TFormMain::CellText(int column, int row) const {
@@ -582,7 +574,9 @@ void TFormMain::R1Click(TObject*) {
 
     const std::string exe = Application->ExeName();
     const std::string link = std::string(folder) + "\\" + ChangeFileExt(ExtractFileName(exe), ".lnk");
-    if (PathExists(link)) {
+    // Only a file counts as a registration: a folder of that name is no link,
+    // and writing the link then fails with the report below.
+    if (FileExists(link)) {
         ShowMessage("すでにスタートアップに登録されています。");
         return;
     }
@@ -616,6 +610,6 @@ void TFormMain::Button3Click(TObject*) { Close(); }
 
 void TFormMain::Button5Click(TObject*) {
     const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(Application->Handle(), "open", HomePageUrl, nullptr, ".", SW_SHOWNORMAL));
+        ShellExecuteProc(Application->Handle(), "open", HomePageUrl, nullptr, ".", SW_SHOWNORMAL));
     if (result <= 32) MessageDlg("表示に失敗しました！\n指定した、URLを確認してください。", mtError, mbOK, 0);
 }

@@ -28,6 +28,12 @@ class TyTrayIcon;
 // The "HtmlHelpA" entry point of the help library.
 using THtmlHelpProc = HWND(WINAPI*)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
 
+// The shell's "open" as the version page calls it (ShellExecuteA); tests put
+// a recorder in place so that no browser starts.
+using TShellExecuteProc = HINSTANCE(WINAPI*)(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                                             LPCSTR folder, INT show);
+extern TShellExecuteProc ShellExecuteProc;
+
 // Where the launcher's error reports say they come from.
 extern const char MainSource[];
 // The product's home page, opened from the version page.

@@ -473,6 +473,14 @@ void TWinControl::WndProc(TMessage& m) {
                 return;
             }
             break;
+        case WM_GETFONT:
+            // A window of our own class answers with its font, as the system's
+            // controls answer with the one WM_SETFONT gave them.
+            if (!FDefWndProc) {
+                m.Result = reinterpret_cast<LRESULT>(FFont.Handle());
+                return;
+            }
+            break;
         case WM_ERASEBKGND:
             if (CustomPaint()) {
                 EraseBackground(m);

@@ -27,7 +27,8 @@ public:
     void Assign(const TFont& other);
     const std::string& Name() const { return FName; }
     void SetName(const std::string& name);
-    // Character height in pixels as a positive value; a cell height would be negative.
+    // The logical font's height value: negative for a character height in
+    // pixels (-12 draws characters 12 pixels high), positive for a cell height.
     int Height() const { return FHeight; }
     void SetHeight(int height);
     // Points at the screen's 96 pixels per inch.

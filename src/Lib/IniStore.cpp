@@ -198,6 +198,16 @@ void TMemIniFile::EraseSection(const std::string& Section) {
     }
 }
 
+void TMemIniFile::EraseSections(const std::function<bool(const std::string&)>& Match) {
+    for (auto it = FSections.begin(); it != FSections.end();) {
+        TSection& section = (it++)->second;
+        if (Match(section.Name)) {
+            RemoveSection(section);
+            FModified = true;
+        }
+    }
+}
+
 std::string TMemIniFile::GetText() const {
     std::string::size_type size = 0;
     for (const auto& entry : FSections) {

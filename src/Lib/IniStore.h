@@ -33,6 +33,7 @@
 // be ignored by the locale, never be taken for a plain one. A name that is not
 // plain is compared with every section in file order.
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -76,6 +77,10 @@ public:
     void ReadSection(const std::string& Section, TStringList& Strings) const;
     // Removes the section with all its lines (the first of that name).
     void EraseSection(const std::string& Section);
+    // Removes every section whose own name, exactly as the file has it, Match
+    // accepts; unlike a look-up by name, one section never stands in for
+    // another that differs from it only in letter case.
+    void EraseSections(const std::function<bool(const std::string&)>& Match);
 
     // The file as UpdateFile writes it.
     std::string GetText() const;

@@ -56,11 +56,19 @@ std::vector<std::string> ItemSections(const TMemIniFile& Ini) {
     return names;
 }
 
-void EraseItemSections(TMemIniFile& Ini) {
-    TStringList sections;
-    Ini.ReadSections(sections);
-    const int count = sections.Count();
-    for (int n = 0; n < count; ++n) Ini.EraseSection(ItemSectionName(n));
+void WriteItemSections(TMemIniFile& Ini, const std::vector<TItemTexts>& Items) {
+    const TLocale& loc = Locale();
+    const int count = static_cast<int>(Items.size());
+    Ini.EraseSections([&](const std::string& name) {
+        if (IsItemSection(name)) return true;
+        // A name that differs from an item section's only in letter case
+        // carries the number it would be written under.
+        int number = 0;
+        return loc.CompareText(name.substr(0, PrefixLength), ItemSectionPrefix) == 0 &&
+               TryStrToInt(NumberPart(name), number) && number >= 0 && number < count &&
+               loc.CompareText(name, ItemSectionName(number)) == 0;
+    });
+    for (int i = 0; i < count; ++i) WriteItemTexts(Ini, i, Items[static_cast<std::size_t>(i)]);
 }
 
 TItemTexts ReadItemTexts(const TMemIniFile& Ini, const std::string& Section) {

@@ -50,11 +50,14 @@ int ItemSectionIndex(const std::string& Section);
 // stop at another place.
 std::vector<std::string> ItemSections(const TMemIniFile& Ini);
 
-// The erase step of saving: with N the number of sections the file holds, the
-// sections #Item  00 to the one numbered N - 1 are erased. Item sections run
-// from 0 without gaps and count among the N, so every one written by the
-// program goes; other sections stay.
-void EraseItemSections(TMemIniFile& Ini);
+// The saving of the item list: every item section the file holds goes, the
+// hand-made names that the numbered ones would miss ("#Item 00") included,
+// and so does any other section whose name equals, letter case aside, the
+// name of a section about to be written ("#item  00"): look-ups ignore case,
+// so it would otherwise take the item's keys under its own name, and the item
+// would be lost to the next start. Then each item is written under its own
+// name, in list order. Every other section stays as it is.
+void WriteItemSections(TMemIniFile& Ini, const std::vector<TItemTexts>& Items);
 
 // The five texts of an item section; a missing key reads as the empty text.
 TItemTexts ReadItemTexts(const TMemIniFile& Ini, const std::string& Section);

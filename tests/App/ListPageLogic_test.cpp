@@ -127,6 +127,20 @@ TEST(ListPageMove, NeighboursSwapWithinTheListOnly) {
     EXPECT_EQ(MoveTarget(3, 3, -1), -1);
 }
 
+TEST(ListPageRegistration, NewItemsTakeTheLowestFreeIdentifierBelowTheBound) {
+    EXPECT_EQ(LowestFreeHotKeyId({}), 0);
+    EXPECT_EQ(LowestFreeHotKeyId({-1, -1}), 0) << "items without registration take none";
+    EXPECT_EQ(LowestFreeHotKeyId({2, 0, -1, 1}), 3);
+    EXPECT_EQ(LowestFreeHotKeyId({3, 0, 1}), 2) << "a freed identifier is handed out again";
+    std::vector<int> taken(HotKeyIdBound);
+    for (int i = 0; i < HotKeyIdBound; ++i) taken[static_cast<size_t>(i)] = i;
+    EXPECT_EQ(LowestFreeHotKeyId(taken), 0xAFFFF) << "all below the bound taken: the bound itself";
+    taken.push_back(HotKeyIdBound);
+    EXPECT_EQ(LowestFreeHotKeyId(taken), 0xAFFFF) << "never the trial registration's 0xB0000";
+    taken[4711] = -1;
+    EXPECT_EQ(LowestFreeHotKeyId(taken), 4711);
+}
+
 TEST(ListPageRegistration, ReleasingALiveRegistrationAsksTheRegistrar) {
     FakeRegistrar reg;
     LaunchItem item;

@@ -540,7 +540,10 @@ TLinkInfo ReadLink(const std::string& path) {
 // Removes the link on the way out, whatever the test found.
 struct TLinkCleanup {
     std::string Path;
-    ~TLinkCleanup() { DeleteFileA(Path.c_str()); }
+    ~TLinkCleanup() {
+        DeleteFileA(Path.c_str());
+        RemoveDirectoryA(Path.c_str());
+    }
 };
 
 }  // namespace
@@ -573,6 +576,13 @@ TEST(KeyvaneE2e, TrayMenuStartUpLinkHelpAndExit) {
     ASSERT_TRUE(kv.ChooseTrayMenu('r'));
     EXPECT_EQ(kv.AnswerMessageBox(), "すでにスタートアップに登録されています。");
     EXPECT_EQ(ReadFileText(link.Path), written);
+
+    // A folder of the link's name is no registration: writing the link fails openly.
+    ASSERT_TRUE(DeleteFileA(link.Path.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(link.Path.c_str(), nullptr));
+    ASSERT_TRUE(kv.ChooseTrayMenu('r'));
+    EXPECT_EQ(kv.AnswerMessageBox(), Report(424));
+    EXPECT_TRUE(RemoveDirectoryA(link.Path.c_str())) << "the folder stays a folder";
 
     ASSERT_TRUE(kv.ChooseTrayMenu('h'));
     HWND viewer = nullptr;

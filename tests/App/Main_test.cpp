@@ -9,7 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "App/DialogAnswerer.h"
+#include "Controls/Shadolbl.h"
+#include "Controls/Ytrayicon.h"
 #include "Framework/Exception.h"
+#include "Framework/Menus.h"
 #include "Framework/SysUtils.h"
 #include "Hotkey/HookHotKeyWin.h"
 #include "Lib/Inifileex.h"
@@ -96,6 +100,13 @@ protected:
         FForm.reset(new TFormMain(Application));
         FForm->DoCreate();
     }
+    // The end of a run and the next start, on the file the run wrote.
+    void Restart() {
+        FForm->DoDestroy();
+        FForm.reset();
+        FForm.reset(new TFormMain(Application));
+        FForm->DoCreate();
+    }
     void TearDown() override {
         if (FForm) {
             FForm->DoDestroy();
@@ -119,7 +130,307 @@ protected:
     std::unique_ptr<TFormMain, TDestroy> FForm;
 };
 
+// The font a window draws with, as the window itself reports it.
+LOGFONTA FontOf(HWND wnd) {
+    LOGFONTA lf{};
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(wnd, WM_GETFONT, 0, 0));
+    if (font) GetObjectA(font, sizeof lf, &lf);
+    return lf;
+}
+
+// The control's place inside its parent window.
+RECT PlaceOf(HWND wnd) {
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    MapWindowPoints(nullptr, GetParent(wnd), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 }  // namespace
+
+TEST_F(TMainFixture, EveryItemComesBackUnderItsOwnSection) {
+    const std::vector<TKey> keys = FreeKeys(1);
+    const std::string item0 = "Name=N0\r\nShortCut=" + keys[0].Text + "\r\nCommand=C0\r\nParams=\r\nPath=\r\n";
+    const struct {
+        const char* Name;
+        std::string File;
+        bool AddOne;
+        const char* Kept;  // a foreign section that must survive, or nullptr
+    } cases[] = {
+        {"a hand-made one-blank name", "[#Item 00]\r\n" + item0, false, nullptr},
+        {"a foreign section named like the item, case aside",
+         "[#Item  00]\r\n" + item0 + "[#item  00]\r\nName=foreign\r\n[#item  07]\r\nName=kept\r\n", false,
+         "[#item  07]\r\nName=kept\r\n"},
+        {"the first item added beside such a section", "[#item  00]\r\nName=foreign\r\n", true, nullptr},
+    };
+    for (const auto& c : cases) {
+        Start(c.File);
+        ASSERT_TRUE(FForm->ItemsLoaded()) << c.Name;
+        if (c.AddOne) {
+            ASSERT_EQ(FForm->ItemCount(), 0) << c.Name << ": a lower-case section is no item";
+            FForm->AddItem();
+            LaunchItem* item = FForm->ItemAt(0);
+            item->Name = "N0";
+            item->ShortCut = keys[0].Text;
+            item->Command = "C0";
+        }
+        ASSERT_EQ(FForm->ItemCount(), 1) << c.Name;
+        Restart();
+        EXPECT_TRUE(FForm->ItemsLoaded()) << c.Name;
+        ASSERT_EQ(FForm->ItemCount(), 1) << c.Name;
+        EXPECT_EQ(FForm->ItemAt(0)->Name, "N0") << c.Name;
+        EXPECT_EQ(FForm->ItemAt(0)->HotKeyId, 0) << c.Name;
+        FForm->DoDestroy();
+        const std::string saved = ReadAll(SettingsName());
+        EXPECT_NE(saved.find("[#Item  00]\r\n" + item0), std::string::npos) << c.Name << "\n" << saved;
+        EXPECT_EQ(saved.find("[#Item 00]"), std::string::npos) << c.Name;
+        EXPECT_EQ(saved.find("[#item  00]"), std::string::npos) << c.Name;
+        if (c.Kept) {
+            EXPECT_NE(saved.find(c.Kept), std::string::npos) << c.Name;
+        }
+        FForm.reset();
+    }
+}
+
+TEST_F(TMainFixture, MoreThanAHundredItemsComeBackInTheirOrder) {
+    // One free key for all: the first item holds it, every other one is
+    // refused (error 96) and loads all the same.
+    const std::vector<TKey> keys = FreeKeys(1);
+    constexpr int count = 105;
+    std::string file;
+    for (int i = count - 1; i >= 0; --i)
+        file += Format("[#Item  %02d]\r\nName=N%d\r\nShortCut=%s\r\nCommand=C%d\r\n", i, i, keys[0].Text.c_str(), i);
+    TReports reports;
+    Start(file);
+    EXPECT_EQ(reports.Messages.size(), static_cast<size_t>(count - 1));
+    ASSERT_TRUE(FForm->ItemsLoaded());
+    ASSERT_EQ(FForm->ItemCount(), count);
+    FForm->ExchangeItems(0, count - 1);
+    Restart();
+    ASSERT_TRUE(FForm->ItemsLoaded());
+    ASSERT_EQ(FForm->ItemCount(), count);
+    EXPECT_EQ(FForm->ItemAt(0)->Name, Format("N%d", count - 1));
+    for (int i = 1; i < count - 1; ++i) EXPECT_EQ(FForm->ItemAt(i)->Name, Format("N%d", i));
+    EXPECT_EQ(FForm->ItemAt(count - 1)->Name, "N0");
+    FForm->DoDestroy();
+    const std::string saved = ReadAll(SettingsName());
+    EXPECT_LT(saved.find("[#Item  99]"), saved.find("[#Item  100]"));
+    EXPECT_NE(saved.find(Format("[#Item  %d]\r\nName=N0\r\n", count - 1)), std::string::npos);
+}
+
+TEST_F(TMainFixture, FontsAreCharacterHeightsAndTheVersionPageItsLayout) {
+    Start("");
+    FForm->PageControl1->SetActivePage(FForm->TabSheet2);
+    FForm->HandleNeeded();
+    const struct {
+        const char* Name;
+        TWinControl* Control;
+        const char* Face;
+        LONG Height;
+        BYTE Charset;
+        bool Bold, Italic;
+    } fonts[] = {
+        {"window", FForm.get(), "ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET, false, false},
+        {"grid", FForm->Grid, "ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET, false, false},
+        {"TabSheet2", FForm->TabSheet2, "MS UI Gothic", -16, SHIFTJIS_CHARSET, false, false},
+        {"InfoPanel", FForm->InfoPanel, "MS UI Gothic", -16, SHIFTJIS_CHARSET, false, false},
+        {"ShadowLabel1", FForm->ShadowLabel1, "Comic Sans MS", -32, ANSI_CHARSET, false, false},
+        {"lbVersion", FForm->lbVersion, "Terminal", -21, ANSI_CHARSET, false, false},
+        {"Label1", FForm->Label1, "ＭＳ Ｐゴシック", -19, SHIFTJIS_CHARSET, true, true},
+        {"Label2", FForm->Label2, "Comic Sans MS", -16, ANSI_CHARSET, false, false},
+        {"Button3", FForm->Button3, "MS UI Gothic", -12, SHIFTJIS_CHARSET, false, false},
+        {"Button5", FForm->Button5, "MS UI Gothic", -12, SHIFTJIS_CHARSET, false, false},
+    };
+    for (const auto& f : fonts) {
+        const LOGFONTA lf = FontOf(f.Control->Handle());
+        EXPECT_STREQ(lf.lfFaceName, f.Face) << f.Name;
+        EXPECT_EQ(lf.lfHeight, f.Height) << f.Name;
+        EXPECT_EQ(lf.lfCharSet, f.Charset) << f.Name;
+        EXPECT_EQ(lf.lfWeight >= FW_BOLD, f.Bold) << f.Name;
+        EXPECT_EQ(lf.lfItalic != 0, f.Italic) << f.Name;
+    }
+    // Left, top, width, height inside the information panel; labels that size
+    // themselves to their text keep only their place.
+    const struct {
+        const char* Name;
+        TWinControl* Control;
+        int Left, Top, Width, Height;
+        bool FixedSize;
+    } places[] = {
+        {"ShadowLabel1", FForm->ShadowLabel1, 16, 24, 122, 45, false},
+        {"lbVersion", FForm->lbVersion, 148, 42, 71, 24, false},
+        {"Label1", FForm->Label1, 29, 78, 276, 19, true},
+        {"Label2", FForm->Label2, 41, 104, 241, 23, false},
+        {"Button3", FForm->Button3, 384, 144, 75, 25, true},
+        {"Button5", FForm->Button5, 168, 144, 211, 25, true},
+    };
+    for (const auto& p : places) {
+        const RECT r = PlaceOf(p.Control->Handle());
+        EXPECT_EQ(GetParent(p.Control->Handle()), FForm->InfoPanel->Handle()) << p.Name;
+        EXPECT_EQ(r.left, p.Left) << p.Name;
+        EXPECT_EQ(r.top, p.Top) << p.Name;
+        if (p.FixedSize) {
+            EXPECT_EQ(r.right - r.left, p.Width) << p.Name;
+            EXPECT_EQ(r.bottom - r.top, p.Height) << p.Name;
+        }
+    }
+    EXPECT_EQ(FForm->InfoPanel->Width(), 481);
+    EXPECT_EQ(FForm->InfoPanel->Height(), 177);
+}
+
+namespace {
+
+// A stand-in for the help library's entry point and for the shell's "open".
+struct TCall {
+    int Count = 0;
+    HWND Window = nullptr;
+    std::string Verb, File, Folder;
+    UINT Command = 0;
+    INT Show = 0;
+};
+TCall helpCall, openCall;
+INT_PTR openResult = 42;
+
+HWND WINAPI FakeHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR) {
+    ++helpCall.Count;
+    helpCall.Window = caller;
+    helpCall.File = file ? file : "";
+    helpCall.Command = command;
+    return nullptr;
+}
+
+HINSTANCE WINAPI FakeShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder, INT show) {
+    ++openCall.Count;
+    openCall.Window = owner;
+    openCall.Verb = verb ? verb : "";
+    openCall.File = file ? file : "";
+    openCall.Folder = folder ? folder : "";
+    openCall.Show = show;
+    EXPECT_EQ(parameters, nullptr);
+    return reinterpret_cast<HINSTANCE>(openResult);
+}
+
+}  // namespace
+
+TEST_F(TMainFixture, HelpAndHomePageGoWhereTheyShould) {
+    Start("");
+    const THtmlHelpProc savedHelp = HtmlHelpProc;
+    const TShellExecuteProc savedOpen = ShellExecuteProc;
+    helpCall = TCall();
+    openCall = TCall();
+    HtmlHelpProc = FakeHtmlHelp;
+    ShellExecuteProc = FakeShellExecute;
+
+    FForm->Help1Click(FForm->Help1);
+    ASSERT_EQ(helpCall.Count, 1);
+    EXPECT_EQ(helpCall.Window, GetDesktopWindow());
+    EXPECT_EQ(helpCall.File, ExtractFilePath(Application->ExeName()) + "kyvane.chm::/index.htm");
+    EXPECT_EQ(helpCall.Command, 0u);
+
+    openResult = 42;
+    FForm->Button5Click(FForm->Button5);
+    ASSERT_EQ(openCall.Count, 1);
+    EXPECT_EQ(openCall.Window, Application->Handle());
+    EXPECT_EQ(openCall.Verb, "open");
+    EXPECT_EQ(openCall.File, HomePageUrl);
+    EXPECT_EQ(openCall.Folder, ".");
+    EXPECT_EQ(openCall.Show, SW_SHOWNORMAL);
+    {
+        // The shell's answer of 32 or less is a failure the user is told of.
+        TDialogAnswerer answerer;
+        openResult = 32;
+        FForm->Button5Click(FForm->Button5);
+        EXPECT_EQ(answerer.Messages,
+                  std::vector<std::string>{"表示に失敗しました！\n指定した、URLを確認してください。"});
+        openResult = 33;
+        FForm->Button5Click(FForm->Button5);
+        EXPECT_EQ(answerer.Messages.size(), 1u);
+    }
+    HtmlHelpProc = savedHelp;
+    ShellExecuteProc = savedOpen;
+}
+
+namespace {
+
+// The shell's record of the main window's icon, kept while a test runs.
+std::vector<TNotifyIconData> shellRecords;
+BOOL RecordShell(DWORD message, TNotifyIconData* data) {
+    if (message == NIM_ADD) shellRecords.push_back(*data);
+    return TRUE;
+}
+
+// Reads the captions of the pop-up menu as it opens, and closes it.
+struct TMenuReader {
+    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
+        const auto* msg = reinterpret_cast<const CWPSTRUCT*>(lp);
+        if (code == HC_ACTION && msg->message == WM_INITMENUPOPUP && Captions) {
+            const auto menu = reinterpret_cast<HMENU>(msg->wParam);
+            for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                char text[128] = {};
+                GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+                Captions->push_back(text);
+            }
+        }
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+    static void CALLBACK EndShownMenu(HWND, UINT, UINT_PTR, DWORD) {
+        if (TPopupMenu::ShownMenu()) EndMenu();
+    }
+    static inline std::vector<std::string>* Captions = nullptr;
+};
+
+}  // namespace
+
+TEST_F(TMainFixture, TrayIconTipAndMenuCaptionsInOrder) {
+    shellRecords.clear();
+    const TShellNotifyIconFunc saved = SetShellNotifyIconFunc(RecordShell);
+    Start("");
+    SetShellNotifyIconFunc(saved);
+    ASSERT_EQ(shellRecords.size(), 1u);
+    EXPECT_STREQ(shellRecords[0].szTip, "Keyvane");
+    EXPECT_NE(shellRecords[0].hIcon, nullptr);
+
+    // The menu the right button opens, read from the shown menu itself.
+    std::vector<std::string> captions;
+    HWND callback = FindWindowExA(FForm->Handle(), nullptr, "TCallbackWindow", nullptr);
+    ASSERT_NE(callback, nullptr);
+    TMenuReader::Captions = &captions;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, TMenuReader::Proc, nullptr, GetCurrentThreadId());
+    const UINT_PTR timer = SetTimer(nullptr, 0, 25, TMenuReader::EndShownMenu);
+    SendMessageA(callback, WM_TRAYICON, 1, WM_RBUTTONDOWN);
+    KillTimer(nullptr, timer);
+    UnhookWindowsHookEx(hook);
+    TMenuReader::Captions = nullptr;
+    EXPECT_EQ(captions, (std::vector<std::string>{"スタートアップに登録(&R)", "設定(&C)", "ヘルプ(&H)", "終了(&X)"}));
+}
+
+TEST_F(TMainFixture, ShowLauncherShowsAHiddenWindowAndLeavesAVisibleOneAsItIs) {
+    Start("");
+    ASSERT_FALSE(IsWindowVisible(FForm->Handle()));
+    FForm->ShowLauncher();
+    EXPECT_TRUE(IsWindowVisible(FForm->Handle()));
+
+    // Another window over it stays over it.
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const auto above = [&] {
+        for (HWND w = GetWindow(FForm->Handle(), GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
+            if (w == other) return true;
+        return false;
+    };
+    ASSERT_TRUE(above());
+    RECT before{};
+    GetWindowRect(FForm->Handle(), &before);
+    FForm->ShowLauncher();
+    EXPECT_TRUE(above()) << "not brought to the front";
+    RECT after{};
+    GetWindowRect(FForm->Handle(), &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    DestroyWindow(other);
+    FForm->Hide();
+}
 
 TEST_F(TMainFixture, ItemListOperations) {
     const std::vector<TKey> keys = FreeKeys(3);

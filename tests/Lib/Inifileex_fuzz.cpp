@@ -88,8 +88,7 @@ void LoadAndSave(const std::string& input) {
         }
         ini.WriteColWidths(FormMainSection, ColWidthsIdent, grid);
         ini.WriteBounds(FormMainSection, FormRectIdent, window);
-        EraseItemSections(ini);
-        for (size_t i = 0; i < items.size(); ++i) WriteItemTexts(ini, static_cast<int>(i), items[i]);
+        WriteItemSections(ini, items);
         ini.UpdateFile();
     }
     // The next start finds its first-start record, the window's layout and
