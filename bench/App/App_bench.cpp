@@ -14,82 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
+
 namespace {
 
 constexpr int Runs = 5;
-constexpr DWORD LimitMs = 30000;
-
-std::string WinPath(std::string unixPath) {
-    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
-    return "Z:" + unixPath;
-}
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-// Polls cond as fast as the system lets a thread wait; false at the limit.
-bool Poll(const std::function<bool()>& cond) {
-    const double end = Now() + LimitMs;
-    while (!cond()) {
-        if (Now() > end) return false;
-        Sleep(1);
-    }
-    return true;
-}
-
-long long FileSize(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("can't write " + path);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-struct TCombo {
-    UINT Mods;
-    UINT Vk;
-    std::string Text;
-};
-
-// Combinations of the Windows key with two or three other modifiers, which
-// nothing else on the desktop uses, that are free right now.
-std::vector<TCombo> FreeCombos(size_t count) {
-    struct TMods {
-        UINT Mods;
-        const char* Text;
-    };
-    const TMods mods[] = {{MOD_ALT | MOD_CONTROL, "WIN + ALT + CTRL + "},
-                          {MOD_CONTROL | MOD_SHIFT, "WIN + CTRL + SHIFT + "},
-                          {MOD_ALT | MOD_SHIFT, "WIN + ALT + SHIFT + "},
-                          {MOD_ALT | MOD_CONTROL | MOD_SHIFT, "WIN + ALT + CTRL + SHIFT + "}};
-    std::vector<TCombo> combos;
-    for (const TMods& m : mods) {
-        for (UINT k = 0; k < 38 && combos.size() < count; ++k) {
-            const UINT vk = k < 26 ? 'A' + k : VK_F1 + (k - 26);
-            const std::string name = k < 26 ? std::string(1, static_cast<char>('A' + k)) : "F" + std::to_string(k - 25);
-            if (!RegisterHotKey(nullptr, 0xBE00, m.Mods | MOD_WIN, vk)) continue;
-            UnregisterHotKey(nullptr, 0xBE00);
-            combos.push_back({m.Mods | MOD_WIN, vk, m.Text + name});
-        }
-    }
-    if (combos.size() < count) throw std::runtime_error("not enough free hot keys");
-    return combos;
-}
-
 void Press(const TCombo& combo) {
     std::vector<WORD> keys{VK_LWIN};
     if (combo.Mods & MOD_ALT) keys.push_back(VK_MENU);
@@ -209,12 +138,6 @@ TSample RunOnce(const std::string& exe, bool keyvane, const std::vector<TCombo>&
     DeleteFileA(copy.c_str());
     RemoveDirectoryA(folder.c_str());
     return sample;
-}
-
-template <typename T>
-T Median(std::vector<T> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "App/Item.h"
 #include "App/Main.h"
+#include "App/StartProfile.h"
 #include "Framework/Forms.h"
 #include "Framework/SysUtils.h"
 
@@ -33,6 +34,7 @@ private:
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    StartPhaseEnd("process, libraries and runtime");
     // Named after the executable only, so copies under other names run side by side.
     const std::string name = ChangeFileExt(ExtractFileName(Application->ExeName()), "");
     const std::string mutexName = name + name;
@@ -47,13 +49,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return -1;
     }
 
+    StartPhaseEnd("single-instance guard");
+
     try {
         Application->Initialize();
         Application->SetTitle("Keyvane 『Windowsキーをもっと使おう』");
+        StartPhaseEnd("application object");
         Application->CreateForm(FormMain);
         Application->CreateForm(ItemForm);
+        StartPhaseEnd("item editor");
         Application->SetShowMainForm(false);
         ShowWindow(Application->Handle(), SW_HIDE);
+        StartPhaseEnd("ready");
+        StartPhasesWrite();
         Application->Run();
     } catch (const std::exception& e) {
         Application->ShowException(e);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "App/ListPageLogic.h"
+#include "App/StartProfile.h"
 #include "Controls/Shadolbl.h"
 #include "Controls/Ytrayicon.h"
 #include "Framework/Dialogs.h"
@@ -132,12 +133,16 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     PageControl1->SetAlign(alClient);
     PageControl1->SetParent(this);
     BuildListPage();
+    StartPhaseEnd("main window: list page");
     BuildVersionPage();
     PageControl1->SetActivePage(TabSheet1);
+    StartPhaseEnd("main window: version page");
 
     AVerInfo1 = new TAVerInfo(this);
     AVerInfo1->SetShowVer(true);
+    StartPhaseEnd("main window: version reader");
     BuildTrayIcon();
+    StartPhaseEnd("main window: tray icon");
 }
 
 TFormMain::~TFormMain() {
@@ -309,6 +314,7 @@ void TFormMain::FormCreate(TObject*) {
         bool& Flag;
         ~TDone() { Flag = true; }
     } done{FCreateDone};
+    StartPhaseEnd("main window: window handles");
     {
         TLibrary help(LoadLibraryA("hhctrl.ocx"));
         if (!help) RaiseAt(MainSource, 43);
@@ -318,6 +324,7 @@ void TFormMain::FormCreate(TObject*) {
         // The help library stays loaded for the life of the process.
         help.release();
     }
+    StartPhaseEnd("help library");
 
     const std::string exe = Application->ExeName();
     const std::string iniName = ChangeFileExt(exe, ".ini");
@@ -326,9 +333,11 @@ void TFormMain::FormCreate(TObject*) {
 
     FIniFile = std::make_unique<TIniFileEx>(iniName);
     IniFile = FIniFile.get();
+    StartPhaseEnd("settings file read");
 
     HookHotKey = new THookHotKey(this);
     HookHotKey->SetOnHotKey([this](TObject* s, int index) { HotKeyPressed(s, index); });
+    StartPhaseEnd("registrar window");
 
     std::exception_ptr stopped;
     try {
@@ -336,8 +345,10 @@ void TFormMain::FormCreate(TObject*) {
     } catch (...) {
         stopped = std::current_exception();
     }
+    StartPhaseEnd("items");
     if (!stopped) {
         ApplyLayout();
+        StartPhaseEnd("layout applied");
         return;
     }
     // The stored layout is applied all the same: it is written back at the
@@ -372,6 +383,11 @@ void TFormMain::LoadItems() {
     const std::vector<std::string> sections = ItemSections(*IniFile);
     for (size_t i = 0; i < sections.size(); ++i) AddItem();
     int loaded = 0;
+    // The identifiers handed out so far are 0 up to this one, without gaps,
+    // and no later item holds one yet: it is what NewHotKeyId would find,
+    // without looking through the list once per item. (The list page offers
+    // no changes until the loading is done.)
+    int nextId = 0;
     try {
         for (int i = 0; i < ItemCount(); ++i) {
             const std::string& section = sections[static_cast<size_t>(i)];
@@ -380,18 +396,33 @@ void TFormMain::LoadItems() {
             // Checked before the record is filled, so that a misnumbered
             // section never overwrites an item loaded from its rightful one.
             if (index != i) RaiseAt(MainSource, 93);
-            const TItemTexts texts = ReadItemTexts(*IniFile, section);
-            item->Name = texts.Name;
-            item->ShortCut = texts.ShortCut;
-            item->Command = texts.Command;
-            item->Params = texts.Params;
-            item->Path = texts.Path;
-            item->HotKeyId = NewHotKeyId();
-            if (HookHotKey->Add(item->HotKeyId, TextToShortCut(item->ShortCut)) != 0) {
+            {
+                TStartPhaseTime reading("item sections read");
+                const TItemTexts texts = ReadItemTexts(*IniFile, section);
+                item->Name = texts.Name;
+                item->ShortCut = texts.ShortCut;
+                item->Command = texts.Command;
+                item->Params = texts.Params;
+                item->Path = texts.Path;
+            }
+            item->HotKeyId = std::min(nextId, HotKeyIdBound);
+            ShortCutCode code = 0;
+            {
+                TStartPhaseTime converting("keys converted");
+                code = TextToShortCut(item->ShortCut);
+            }
+            int refused = 0;
+            {
+                TStartPhaseTime registering("keys registered");
+                refused = HookHotKey->Add(item->HotKeyId, code);
+            }
+            if (refused != 0) {
                 // Another program holds the key: the item stays, without a
                 // registration, and the items after it still load.
                 item->HotKeyId = -1;
                 ReportAt(this, 96);
+            } else {
+                ++nextId;
             }
             loaded = i + 1;
         }

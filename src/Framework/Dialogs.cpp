@@ -7,6 +7,42 @@
 #include "Framework/Forms.h"
 #include "Framework/SysUtils.h"
 
+namespace {
+
+// The entry points of the common dialog library, resolved once.
+struct TCommonDialogs {
+    BOOL(WINAPI* Open)(LPOPENFILENAMEA) = nullptr;
+    BOOL(WINAPI* Save)(LPOPENFILENAMEA) = nullptr;
+    DWORD(WINAPI* ExtendedError)() = nullptr;
+};
+
+template <typename T>
+void Resolve(HMODULE library, const char* name, T& entry) {
+    if (FARPROC proc = GetProcAddress(library, name)) entry = reinterpret_cast<T>(reinterpret_cast<void*>(proc));
+}
+
+// Loads the library on first use and keeps it for the life of the process.
+const TCommonDialogs& CommonDialogs() {
+    static const TCommonDialogs dialogs = [] {
+        TCommonDialogs d;
+        if (HMODULE library = LoadLibraryA("comdlg32.dll")) {
+            Resolve(library, "GetOpenFileNameA", d.Open);
+            Resolve(library, "GetSaveFileNameA", d.Save);
+            Resolve(library, "CommDlgExtendedError", d.ExtendedError);
+        }
+        return d;
+    }();
+    if (!dialogs.Open || !dialogs.Save || !dialogs.ExtendedError)
+        throw Exception("ファイルダイアログのライブラリ comdlg32.dll を読み込めません。");
+    return dialogs;
+}
+
+}  // namespace
+
+bool TOpenDialog::Run(OPENFILENAMEA& ofn) { return CommonDialogs().Open(&ofn) != 0; }
+
+bool TSaveDialog::Run(OPENFILENAMEA& ofn) { return CommonDialogs().Save(&ofn) != 0; }
+
 bool TOpenDialog::Execute() {
     std::string filter = FilterToDoubleZero(FFilter);
     // The system writes the chosen path here; the preset name must leave room
@@ -25,7 +61,7 @@ bool TOpenDialog::Execute() {
     ofn.lpstrDefExt = FDefaultExt.empty() ? nullptr : FDefaultExt.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
     if (!Run(ofn)) {
-        DWORD error = CommDlgExtendedError();
+        DWORD error = CommonDialogs().ExtendedError();
         if (error == FNERR_BUFFERTOOSMALL) throw Exception("選択されたファイルのパスが長すぎます。");
         if (error != 0) throw Exception(Format("ファイルダイアログを表示できません (%lu)。", error));
         return false;

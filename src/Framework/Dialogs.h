@@ -1,5 +1,7 @@
 #pragma once
-// The system's file dialogs and message dialogs.
+// The system's file dialogs and message dialogs. The file dialogs' library
+// (comdlg32) is loaded when the first of them opens, not when the program
+// starts; if it can't be loaded, that dialog reports it.
 #include <windows.h>
 #include <commdlg.h>
 
@@ -31,7 +33,7 @@ public:
     bool Execute();
 
 protected:
-    virtual bool Run(OPENFILENAMEA& ofn) { return GetOpenFileNameA(&ofn) != 0; }
+    virtual bool Run(OPENFILENAMEA& ofn);
 
 private:
     std::string FFilter;
@@ -47,7 +49,7 @@ public:
     using TOpenDialog::TOpenDialog;
 
 protected:
-    bool Run(OPENFILENAMEA& ofn) override { return GetSaveFileNameA(&ofn) != 0; }
+    bool Run(OPENFILENAMEA& ofn) override;
 };
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };

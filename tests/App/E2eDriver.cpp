@@ -1,5 +1,7 @@
 #include "App/E2eDriver.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
@@ -380,6 +382,18 @@ std::string TKeyvane::WindowText(HWND wnd) {
                              &got))
         return std::string();
     return std::string(buffer, std::min<size_t>(got, sizeof buffer - 1));
+}
+
+bool TKeyvane::HasModule(const char* fileName) const {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, FInfo.dwProcessId);
+    if (snapshot == INVALID_HANDLE_VALUE) throw std::runtime_error("no module list of the process");
+    MODULEENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Module32First(snapshot, &entry); more && !found; more = Module32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szModule, fileName) == 0;
+    CloseHandle(snapshot);
+    return found;
 }
 
 // ---------------------------------------------------------------- screenshots

@@ -141,6 +141,9 @@ public:
     // with it.
     static HWND FindChild(HWND parent, const char* className, const std::string& textPrefix = "");
     static std::string WindowText(HWND wnd);
+    // True when the process has loaded the module of that file name (e.g.
+    // "comdlg32.dll"), compared without regard to case.
+    bool HasModule(const char* fileName) const;
 
 private:
     PROCESS_INFORMATION FInfo{};

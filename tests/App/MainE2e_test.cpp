@@ -129,6 +129,10 @@ TEST(KeyvaneE2e, FreshStartSingleInstanceAndSecondStart) {
         EXPECT_FALSE(IsWindowVisible(main)) << "starts hidden, behind its tray icon";
         EXPECT_EQ(TKeyvane::WindowText(main), "Keyvane - 0.5.1.77");
         EXPECT_EQ(kv.FindWindowOfClass("TApplication", true), nullptr) << "no taskbar button";
+        // The help library is ready from the start; the file dialogs' library
+        // waits until a file dialog opens.
+        EXPECT_TRUE(kv.HasModule("hhctrl.ocx"));
+        EXPECT_FALSE(kv.HasModule("comdlg32.dll"));
         SaveScreenshot("tray");
         EXPECT_EQ(kv.QueryEndSession(), 1);
         DWORD code = 1;

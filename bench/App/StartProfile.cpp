@@ -1,0 +1,55 @@
+// The start-up profile's marks, linked into the benchmark's copy of the
+// program only.
+#include "App/StartProfile.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct TMark {
+    const char* Phase;
+    long long Ticks;
+    bool Recurring;
+};
+
+std::vector<TMark>& Marks() {
+    static std::vector<TMark> marks;
+    return marks;
+}
+
+}  // namespace
+
+long long StartPhaseTicks() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+void StartPhaseEnd(const char* phase) { Marks().push_back({phase, StartPhaseTicks(), false}); }
+
+void StartPhaseAdd(const char* phase, long long ticks) {
+    for (TMark& m : Marks()) {
+        if (m.Recurring && std::string(m.Phase) == phase) {
+            m.Ticks += ticks;
+            return;
+        }
+    }
+    Marks().push_back({phase, ticks, true});
+}
+
+void StartPhasesWrite() {
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string text;
+    for (const TMark& m : Marks())
+        text += std::string(m.Recurring ? "+" : "") + m.Phase + "\t" + std::to_string(m.Ticks) + "\r\n";
+    const std::string path = std::string(exe) + ".profile";
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
