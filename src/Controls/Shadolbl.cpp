@@ -7,9 +7,8 @@
 static_assert(kDtCenter == DT_CENTER && kDtRight == DT_RIGHT && kDtWordBreak == DT_WORDBREAK &&
                   kDtExpandTabs == DT_EXPANDTABS && kDtNoPrefix == DT_NOPREFIX,
               "the label's flags are the system's DrawText flags");
-static_assert(clBtnShadow == SysColor(COLOR_BTNSHADOW) && clBtnHighlight == SysColor(COLOR_BTNHIGHLIGHT) &&
-                  clGray == clGray && clSilver == clSilver && clWhite == clWhite,
-              "the label's colours are the framework's");
+static_assert(clBtnShadow == SysColor(COLOR_BTNSHADOW) && clBtnHighlight == SysColor(COLOR_BTNHIGHLIGHT),
+              "the label's system colours are the system's");
 static_assert(static_cast<int>(laRightJustify) == static_cast<int>(taRightJustify) &&
                   static_cast<int>(laCenter) == static_cast<int>(taCenter),
               "alignments in the framework's order");

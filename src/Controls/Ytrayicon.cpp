@@ -259,7 +259,7 @@ void TyTrayIcon::StartTaskbarWatch() {
                 if (TyTrayIcon* icon = IconAt(i)) icon->ReAdd();
             return;
         }
-        m.Result = DefWindowProcA(taskbarWatch, m.Msg, m.WParam, m.LParam);
+        m.Result = DefWindowProcA(m.Wnd, m.Msg, m.WParam, m.LParam);
     });
 }
 

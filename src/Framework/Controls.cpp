@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <set>
 
 #include "Framework/Exception.h"
 #include "Framework/Forms.h"
@@ -11,6 +10,8 @@
 namespace {
 
 const char kObjectProp[] = "KvObject";
+// Our subclass on a system control, with KvSubclassProc.
+constexpr UINT_PTR kSubclassId = 1;
 int nextControlId = 1000;
 
 TShiftState ShiftFromMk(WPARAM wp) {
@@ -24,21 +25,32 @@ TShiftState ShiftFromMk(WPARAM wp) {
     return s;
 }
 
-void EnsureClass(const std::string& name, UINT style) {
-    static std::set<std::string> registered;
-    if (registered.count(name)) return;
-    WNDCLASSA wc{};
-    wc.style = style;
-    wc.lpfnWndProc = KvStdWndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.lpszClassName = name.c_str();
-    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw Exception("ウィンドウクラスを登録できません: " + name);
-    registered.insert(name);
-}
-
 }  // namespace
+
+// Hands one message to the object and gives back what the system gets.
+//
+// Contract: no exception leaves here, whatever WndProc throws (the window
+// procedure is called by the system, which can't unwind C++ frames); the
+// application's handler reports it, and the message then returns whatever
+// Result held when the handler stopped, 0 unless it had set one. At
+// WM_NCDESTROY, after the handlers and the default processing have run, the
+// object lets go of the window: the property that finds it goes and FHandle
+// is cleared, so that nothing reaches the object through a handle the system
+// is about to reuse.
+LRESULT DispatchToObject(TWinControl* obj, HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    TMessage m{wnd, msg, wp, lp, 0};
+    try {
+        obj->WndProc(m);
+    } catch (...) {
+        Application->HandleException(obj);
+    }
+    if (msg == WM_NCDESTROY) {
+        RemovePropA(wnd, kObjectProp);
+        obj->FHandle = nullptr;
+        obj->FSubclassed = false;
+    }
+    return m.Result;
+}
 
 LRESULT CALLBACK KvStdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* obj = static_cast<TWinControl*>(GetPropA(wnd, kObjectProp));
@@ -51,18 +63,19 @@ LRESULT CALLBACK KvStdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
     }
     if (!obj) return DefWindowProcA(wnd, msg, wp, lp);
-    TMessage m{msg, wp, lp, 0};
-    try {
-        obj->WndProc(m);
-    } catch (...) {
-        Application->HandleException(obj);
-    }
+    return DispatchToObject(obj, wnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK KvSubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR refData) {
+    auto* obj = reinterpret_cast<TWinControl*>(refData);
     if (msg == WM_NCDESTROY) {
-        RemovePropA(wnd, kObjectProp);
-        if (obj->FDefWndProc) SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(obj->FDefWndProc));
-        obj->FHandle = nullptr;
+        // Ours goes first, as comctl32 asks of a subclass that lives as long
+        // as its window; the message still runs down the rest of the chain
+        // (tooltips' subclasses, then the control's own procedure) through
+        // DefSubclassProc in DefaultHandler.
+        RemoveWindowSubclass(wnd, KvSubclassProc, kSubclassId);
     }
-    return m.Result;
+    return DispatchToObject(obj, wnd, msg, wp, lp);
 }
 
 HCURSOR CursorHandle(TCursor cursor) {
@@ -134,10 +147,18 @@ void TWinControl::CreateHandle() {
         if (!wnd) throw Exception("ウィンドウを作成できません: " + ClassName());
         SetPropA(wnd, kObjectProp, this);
         FHandle = wnd;
-        FDefWndProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KvStdWndProc)));
+        // comctl32 keeps the chain of subclasses, so the tooltips' own
+        // (TTF_SUBCLASS) and ours stay intact in whatever order they go.
+        if (!SetWindowSubclass(wnd, KvSubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+            RemovePropA(wnd, kObjectProp);
+            FHandle = nullptr;
+            DestroyWindow(wnd);
+            throw Exception("ウィンドウを作成できません: " + ClassName());
+        }
+        FSubclassed = true;
     } else {
-        EnsureClass(params.WinClassName, params.ClassStyle);
+        RegisterWindowClass(params.WinClassName.c_str(), KvStdWndProc, params.ClassStyle,
+                            LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
         HWND wnd = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
                                    FLeft, FTop, FWidth, FHeight, parentWnd, id, inst, this);
         if (!wnd) throw Exception("ウィンドウを作成できません: " + ClassName());
@@ -394,7 +415,7 @@ void TWinControl::Repaint() {
 }
 
 LRESULT TWinControl::Perform(UINT msg, WPARAM wp, LPARAM lp) {
-    TMessage m{msg, wp, lp, 0};
+    TMessage m{FHandle, msg, wp, lp, 0};
     WndProc(m);
     return m.Result;
 }
@@ -404,9 +425,13 @@ void TWinControl::Click() {
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {
-    if (!FHandle) return;
-    m.Result = FDefWndProc ? CallWindowProcA(FDefWndProc, FHandle, m.Msg, m.WParam, m.LParam)
-                           : DefWindowProcA(FHandle, m.Msg, m.WParam, m.LParam);
+    if (!m.Wnd) return;
+    // A system control's messages go on down its subclass chain to the
+    // control's own procedure; at WM_NCDESTROY our subclass is already off
+    // the chain, and the system control's procedure is what DefSubclassProc
+    // reaches then as well.
+    m.Result = FSubclassed ? DefSubclassProc(m.Wnd, m.Msg, m.WParam, m.LParam)
+                           : DefWindowProcA(m.Wnd, m.Msg, m.WParam, m.LParam);
 }
 
 HBRUSH TWinControl::CNCtlColor(HDC dc) {
@@ -476,7 +501,7 @@ void TWinControl::WndProc(TMessage& m) {
         case WM_GETFONT:
             // A window of our own class answers with its font, as the system's
             // controls answer with the one WM_SETFONT gave them.
-            if (!FDefWndProc) {
+            if (!FSubclassed) {
                 m.Result = reinterpret_cast<LRESULT>(FFont.Handle());
                 return;
             }

@@ -1,8 +1,9 @@
 #pragma once
 // Windowed controls: every control of the program is a real child window whose
 // messages go to the object's WndProc. Notifications that Windows sends to a
-// parent (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM) are handed back to
-// the child that sent them (CNCommand, CNNotify, ...).
+// parent (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*) are handed back to the child
+// that sent them (CNCommand, CNNotify, CNCtlColor). No control of the program
+// draws itself through its parent, so WM_DRAWITEM takes the default path.
 #include <windows.h>
 
 #include <functional>
@@ -28,7 +29,11 @@ using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shi
 enum TCursor { crDefault = 0, crArrow = -2, crIBeam = -4 };
 HCURSOR CursorHandle(TCursor cursor);
 
+// The window procedure of the framework's own window classes.
 LRESULT CALLBACK KvStdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+// The subclass procedure the framework puts on system controls (buttons,
+// edits, ...); RefData is the object.
+LRESULT CALLBACK KvSubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR refData);
 
 struct TCreateParams {
     std::string WinClassName;  // class registered for this control (own classes)
@@ -167,11 +172,15 @@ protected:
     HWND Tooltip() const { return FTooltip; }
 
     HWND FHandle = nullptr;
-    WNDPROC FDefWndProc = nullptr;
+    // True while the window is a system control that we subclass: its
+    // messages go on through DefSubclassProc rather than DefWindowProcA.
+    bool FSubclassed = false;
     HBRUSH FBrush = nullptr;
 
 private:
     friend LRESULT CALLBACK KvStdWndProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK KvSubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    friend LRESULT DispatchToObject(TWinControl* obj, HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     void ReadBoundsFromWindow();
     TWinControl* FParent = nullptr;
     std::vector<TWinControl*> FControls;

@@ -255,11 +255,7 @@ void TApplication::Initialize() {}
 
 HWND TApplication::Handle() {
     if (!FHandle) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = AppWndProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "TApplication";
-        RegisterClassA(&wc);
+        RegisterWindowClass("TApplication", AppWndProc);
         FHandle = CreateWindowExA(0, "TApplication", Title().c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                   0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     }

@@ -1,7 +1,10 @@
 #include "Framework/Messages.h"
 
 #include <memory>
+#include <set>
+#include <string>
 
+#include "Framework/Exception.h"
 #include "Framework/Forms.h"
 
 namespace {
@@ -11,7 +14,7 @@ const char kUtilClass[] = "TPUtilWindow";
 LRESULT CALLBACK UtilWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
     if (!method) return DefWindowProcA(wnd, msg, wp, lp);
-    TMessage m{msg, wp, lp, 0};
+    TMessage m{wnd, msg, wp, lp, 0};
     try {
         (*method)(m);
     } catch (...) {
@@ -20,21 +23,26 @@ LRESULT CALLBACK UtilWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return m.Result;
 }
 
-void RegisterUtilClass() {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = UtilWndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kUtilClass;
-    RegisterClassA(&wc);
-    registered = true;
-}
-
 }  // namespace
 
+void RegisterWindowClass(const char* name, WNDPROC proc, UINT style, HCURSOR cursor) {
+    static std::set<std::string> registered;
+    if (registered.count(name)) return;
+    WNDCLASSA wc{};
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = cursor;
+    wc.lpszClassName = name;
+    // A class left behind by an earlier registration of this module (a test
+    // process that made the objects again) serves as well.
+    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw Exception(std::string("ウィンドウクラスを登録できません: ") + name);
+    registered.insert(name);
+}
+
 HWND AllocateHWnd(TWndMethod method) {
-    RegisterUtilClass();
+    RegisterWindowClass(kUtilClass, UtilWndProc);
     HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
     if (!wnd) throw EOutOfMemory("ウィンドウを作成できません。");

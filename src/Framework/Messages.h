@@ -5,7 +5,10 @@
 
 #include <functional>
 
+// One message with the window it was sent to, so that every handler can
+// answer it (DefWindowProcA and the like) without keeping the handle itself.
 struct TMessage {
+    HWND Wnd;
     UINT Msg;
     WPARAM WParam;
     LPARAM LParam;
@@ -13,6 +16,12 @@ struct TMessage {
 };
 
 using TWndMethod = std::function<void(TMessage&)>;
+
+// Registers a window class of this module under name, once: a later call with
+// the same name does nothing. Raises the framework's exception
+// "ウィンドウクラスを登録できません: <name>" when the system refuses it. Every
+// window class of the framework is registered here.
+void RegisterWindowClass(const char* name, WNDPROC proc, UINT style = 0, HCURSOR cursor = nullptr);
 
 // A hidden top-level window whose every message goes to method. Exceptions
 // that escape the method are reported by the application's handler.

@@ -68,7 +68,7 @@ bool THookHotKey::IsValidKey(ShortCutCode ShortCut) {
 
 void THookHotKey::WndProc(TMessage& Message) {
     if (Message.Msg != WM_HOTKEY) {
-        Message.Result = DefWindowProcA(FHandle, Message.Msg, Message.WParam, Message.LParam);
+        Message.Result = DefWindowProcA(Message.Wnd, Message.Msg, Message.WParam, Message.LParam);
         return;
     }
     // Whatever the handler raises is shown and ends there, so that the next

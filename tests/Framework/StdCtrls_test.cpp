@@ -1,5 +1,6 @@
 #include "Framework/StdCtrls.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -71,6 +72,39 @@ TEST(TButton, AClickSetsTheFormsModalResultAndEndsShowModal) {
     PostMessageA(d.cancel->Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(d.form->ShowModal(), mrCancel);
     EXPECT_EQ(d.cancelClicks, 1);
+}
+
+TEST(TButton, StaysInTheSubclassChainWithATooltipAboveIt) {
+    DialogForm d;
+    d.form->HandleNeeded();
+    HWND button = d.help->Handle();
+    // A tooltip of the form's that subclasses the button after us and
+    // outlives it.
+    HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                               d.form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(tip, nullptr);
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = d.form->Handle();
+    ti.uId = reinterpret_cast<UINT_PTR>(button);
+    ti.lpszText = const_cast<char*>("help");
+    ASSERT_TRUE(SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)));
+
+    SendMessageA(button, BM_CLICK, 0, 0);
+    EXPECT_EQ(d.helpClicks, 1) << "messages pass the tooltip's subclass and reach ours";
+    EXPECT_EQ(TWinControl::FromHandle(button), d.help);
+
+    // The button goes first, with the tooltip's subclass still on it.
+    delete d.help;
+    d.help = nullptr;
+    EXPECT_FALSE(IsWindow(button));
+    EXPECT_EQ(TWinControl::FromHandle(button), nullptr);
+    SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    DestroyWindow(tip);
+    // The rest of the form still answers.
+    SendMessageA(d.ok->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(d.okClicks, 1);
 }
 
 TEST(TButton, DefaultButtonIsDrawnAsSuchAndAnswersTheForm) {
