@@ -6,7 +6,7 @@
 #include "App/Main.h"
 #include "Framework/Exception.h"
 #include "Hotkey/HookHotKey.h"
-#include "Hotkey/HookHotKeyWin.h"
+#include "Hotkey/ShortCut.h"
 
 TItemForm* ItemForm = nullptr;
 

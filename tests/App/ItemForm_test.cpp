@@ -12,7 +12,7 @@
 #include "App/Main.h"
 #include "App/DialogAnswerer.h"
 #include "Framework/Forms.h"
-#include "Hotkey/HookHotKeyWin.h"
+#include "Hotkey/HookHotKey.h"
 
 namespace {
 
