@@ -4,21 +4,13 @@
 // column widths and window bounds stored as comma-separated integer lists.
 #include <string>
 
+#include "Framework/GridGeometry.h"
 #include "Lib/IniStore.h"
 
 // The section the object keeps for itself, and its two keys.
 inline constexpr char AppInfoSection[] = "%%% Application Infomation Section %%%";
 inline constexpr char FirstVaneIdent[] = "FirstVane";
 inline constexpr char DebugDoAsFirstIdent[] = "DebugDoAsFirst";
-
-// What storing column widths needs of a grid. The launcher's grid implements
-// it; tests use plain objects.
-struct IColWidths {
-    virtual ~IColWidths() = default;
-    virtual int ColCount() const = 0;
-    virtual int ColWidth(int Index) const = 0;
-    virtual void SetColWidth(int Index, int Width) = 0;
-};
 
 // What storing bounds needs of a window or control: its rectangle, and an
 // operation that sets all four values at once.
