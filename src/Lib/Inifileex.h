@@ -48,9 +48,9 @@ public:
     // that failed half-way are dropped and the previous file stays.
     ~TIniFileEx() noexcept(false) override;
 
-    // True when this start is treated as the program's first; set once by the
-    // constructor.
-    bool FirstRun() const { return FFirstRun; }
+    // True when this start is treated as the program's first; settled by the
+    // constructor and never changed.
+    const bool FirstRun;
 
     // Sets the widths of columns 0, 1, ... from the stored list, as far as both
     // reach; other columns keep theirs. A non-integer item raises EConvertError
@@ -66,7 +66,9 @@ public:
     void WriteBounds(const std::string& Section, const std::string& Ident, const IBounds& Window);
 
 private:
-    bool FFirstRun = false;
+    // Reads and maintains the first-start record; the value for FirstRun.
+    bool SettleFirstRun();
+
     int FUncaughtAtCreation;
 };
 
