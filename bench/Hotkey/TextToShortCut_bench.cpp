@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "Hotkey/HookHotKey.h"
+#include "Hotkey/ShortCut.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Framework/GridGeometry.h"
 #include "Lib/Inifileex.h"
 #include "Lib/InifileexLayout.h"
 

@@ -6,7 +6,7 @@
 #include "App/Main.h"
 #include "Framework/Exception.h"
 #include "Hotkey/HookHotKey.h"
-#include "Hotkey/HookHotKeyWin.h"
+#include "Hotkey/ShortCut.h"
 
 TItemForm* ItemForm = nullptr;
 
@@ -96,6 +96,10 @@ TItemForm::TItemForm(TComponent* AOwner) : TForm(AOwner) {
 
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
+    // The key list belongs to the dialog however it is created, not only
+    // through the application object; DoCreate runs once, so the
+    // application's own call finds it done.
+    DoCreate();
 }
 
 void TItemForm::WndProc(TMessage& Message) {

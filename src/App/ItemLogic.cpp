@@ -1,7 +1,7 @@
 #include "App/ItemLogic.h"
 
 #include "Framework/SysUtils.h"
-#include "Hotkey/HookHotKey.h"
+#include "Hotkey/ShortCut.h"
 
 const char* const ProgramFilter = "プログラム(*.EXE)|*.EXE|すべてのファイル (*.*)|*.*";
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "App/LaunchItem.h"
-#include "Hotkey/HookHotKey.h"
+#include "Hotkey/ShortCut.h"
 #include "Lib/KestrlibPath.h"
 
 // The text of a grid cell for a 1-based data row, as the main window gives it.

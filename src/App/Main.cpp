@@ -18,7 +18,7 @@
 #include "Framework/Exception.h"
 #include "Framework/SysUtils.h"
 #include "Hotkey/HookHotKey.h"
-#include "Hotkey/HookHotKeyWin.h"
+#include "Hotkey/ShortCut.h"
 #include "Lib/Inifileex.h"
 #include "Lib/InifileexLayout.h"
 #include "Lib/Kestrlib.h"

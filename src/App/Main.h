@@ -18,6 +18,9 @@
 #include "Framework/Menus.h"
 #include "Framework/Messages.h"
 #include "Framework/StdCtrls.h"
+// ItemSectionPrefix, the beginning of every item section name, comes with
+// the settings file layout the window loads and saves.
+#include "Lib/InifileexLayout.h"
 
 class TAVerInfo;
 class THookHotKey;

@@ -9,7 +9,7 @@
 #include "App/Main.h"
 #include "Framework/Exception.h"
 #include "Framework/Forms.h"
-#include "Hotkey/HookHotKeyWin.h"
+#include "Hotkey/HookHotKey.h"
 #include "Lib/Kestrlib.h"
 
 namespace {

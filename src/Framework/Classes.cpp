@@ -1,6 +1,8 @@
 #include "Framework/Classes.h"
 
 #include <algorithm>
+#include <map>
+#include <utility>
 
 #include "Framework/Locale.h"
 #include "Framework/SysUtils.h"
@@ -34,6 +36,34 @@ void TComponent::DestroyComponents() {
         c->FOwner = nullptr;
         delete c;
     }
+}
+
+namespace {
+
+struct TPaletteEntry {
+    std::string Page;
+    TComponentFactory Create;
+};
+
+std::map<std::string, TPaletteEntry>& Palette() {
+    static std::map<std::string, TPaletteEntry> palette;
+    return palette;
+}
+
+}  // namespace
+
+void RegisterComponents(const std::string& Page, const std::string& ClassName, TComponentFactory Create) {
+    Palette()[ClassName] = TPaletteEntry{Page, std::move(Create)};
+}
+
+std::string ComponentPage(const std::string& ClassName) {
+    const auto it = Palette().find(ClassName);
+    return it != Palette().end() ? it->second.Page : std::string();
+}
+
+TComponent* CreateComponent(const std::string& ClassName, TComponent* AOwner) {
+    const auto it = Palette().find(ClassName);
+    return it != Palette().end() ? it->second.Create(AOwner) : nullptr;
 }
 
 void TStringList::Check(int i) const {

@@ -52,6 +52,19 @@ private:
     std::vector<TComponent*> FComponents;
 };
 
+// Makes a component of one class, owned by AOwner.
+using TComponentFactory = std::function<TComponent*(TComponent* AOwner)>;
+
+// The component palette: the component classes a designer or a form
+// description can create by class name, each on a named page. Registering a
+// class name again replaces its entry, so a unit's registration may run twice.
+void RegisterComponents(const std::string& Page, const std::string& ClassName, TComponentFactory Create);
+// The palette page of a registered class; empty for a class not registered.
+std::string ComponentPage(const std::string& ClassName);
+// A new component of a registered class, owned by AOwner; null for a class
+// not registered.
+TComponent* CreateComponent(const std::string& ClassName, TComponent* AOwner);
+
 // An ordered list of texts, each with an optional object pointer (not owned).
 class TStringList {
 public:

@@ -27,6 +27,16 @@ struct TGridRect {
     }
 };
 
+// A grid's column widths, for code that stores and restores them without
+// knowing the grid's class (the settings file does so). The drawn grid
+// implements it; tests use plain objects.
+struct IColWidths {
+    virtual ~IColWidths() = default;
+    virtual int ColCount() const = 0;
+    virtual int ColWidth(int Index) const = 0;
+    virtual void SetColWidth(int Index, int Width) = 0;
+};
+
 // One direction of the grid: the columns (sizes are widths) or the rows
 // (heights). The first FixedCount cells never scroll; the others are shown
 // from First on. Every cell of non-zero size is followed by a line of

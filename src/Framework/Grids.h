@@ -10,7 +10,6 @@
 #include "Framework/Controls.h"
 #include "Framework/GridGeometry.h"
 #include "Framework/Graphics.h"
-#include "Lib/Inifileex.h"
 
 using TDrawCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, RECT Rect, TGridDrawState State)>;
 

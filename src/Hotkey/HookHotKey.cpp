@@ -1,205 +1,99 @@
 #include "Hotkey/HookHotKey.h"
 
-#include <array>
-#include <cstring>
+#include <string>
 
-#include "Framework/Locale.h"
+#include "Framework/Exception.h"
+#include "Framework/Forms.h"
 #include "Framework/SysUtils.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
-namespace {
-
-constexpr ShortCutCode scWin = 0x1000;
-constexpr ShortCutCode scShift = 0x2000;
-constexpr ShortCutCode scCtrl = 0x4000;
-constexpr ShortCutCode scAlt = 0x8000;
-
-constexpr const char* Separator = " + ";
-
-// The key search runs past 255 on purpose: codes above it name their low
-// byte, and a match there yields no shortcut.
-constexpr ShortCutCode FirstKeyCode = 8;
-constexpr ShortCutCode LastKeyCode = 0x255;
-
-#ifdef _WIN32
-class TWin32KeyNames : public TKeyNames {
-public:
-    std::string KeyName(std::uint8_t vk) const override {
-        const LONG request = static_cast<LONG>(MapVirtualKeyA(vk, 0) << 16);
-        if (request == 0) return {};
-        char buffer[256] = {};
-        GetKeyNameTextA(request, buffer, static_cast<int>(sizeof buffer));
-        return std::string(buffer, strnlen(buffer, sizeof buffer));
-    }
-};
-const TWin32KeyNames platformKeyNames;
-#else
-const TNativeKeyNames platformKeyNames;
-#endif
-
-const TKeyNames* currentKeyNames = nullptr;
-
-std::array<const char*, 256> UsKeyNameTable() {
-    std::array<const char*, 256> t{};
-    t[0x08] = "Backspace";
-    t[0x09] = "Tab";
-    t[0x0C] = "Num 5";
-    t[0x0D] = "Enter";
-    t[0x10] = "Shift";
-    t[0x11] = "Ctrl";
-    t[0x12] = "Alt";
-    t[0x13] = "Pause";
-    t[0x14] = "Caps Lock";
-    t[0x1B] = "Esc";
-    t[0x20] = "Space";
-    t[0x21] = "Num 9";
-    t[0x22] = "Num 3";
-    t[0x23] = "Num 1";
-    t[0x24] = "Num 7";
-    t[0x25] = "Num 4";
-    t[0x26] = "Num 8";
-    t[0x27] = "Num 6";
-    t[0x28] = "Num 2";
-    t[0x2D] = "Num 0";
-    t[0x2E] = "Num Del";
-    static const char* const digits[10] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
-    for (int i = 0; i < 10; ++i) t[static_cast<size_t>(0x30 + i)] = digits[i];
-    static const char* const letters[26] = {"A", "B", "C", "D", "E", "F", "G", "H", "I",
-                                            "J", "K", "L", "M", "N", "O", "P", "Q", "R",
-                                            "S", "T", "U", "V", "W", "X", "Y", "Z"};
-    for (int i = 0; i < 26; ++i) t[static_cast<size_t>(0x41 + i)] = letters[i];
-    static const char* const keypad[10] = {"Num 0", "Num 1", "Num 2", "Num 3", "Num 4",
-                                           "Num 5", "Num 6", "Num 7", "Num 8", "Num 9"};
-    for (int i = 0; i < 10; ++i) t[static_cast<size_t>(0x60 + i)] = keypad[i];
-    t[0x6A] = "Num *";
-    t[0x6B] = "Num +";
-    t[0x6D] = "Num -";
-    t[0x6E] = "Num Del";
-    t[0x6F] = "/";
-    static const char* const functions[24] = {"F1",  "F2",  "F3",  "F4",  "F5",  "F6",
-                                              "F7",  "F8",  "F9",  "F10", "F11", "F12",
-                                              "F13", "F14", "F15", "F16", "F17", "F18",
-                                              "F19", "F20", "F21", "F22", "F23", "F24"};
-    for (int i = 0; i < 24; ++i) t[static_cast<size_t>(0x70 + i)] = functions[i];
-    // Num Lock shares its scan code with Pause; without the extended bit the
-    // layout answers "Pause" for both.
-    t[0x90] = "Pause";
-    t[0x91] = "Scroll Lock";
-    t[0xA0] = "Shift";
-    t[0xA1] = "Right Shift";
-    t[0xA2] = "Ctrl";
-    t[0xA3] = "Ctrl";
-    t[0xA4] = "Alt";
-    t[0xA5] = "Alt";
-    t[0xBA] = ";";
-    t[0xBB] = "=";
-    t[0xBC] = ",";
-    t[0xBD] = "-";
-    t[0xBE] = ".";
-    t[0xBF] = "/";
-    t[0xC0] = "`";
-    t[0xDB] = "[";
-    t[0xDC] = "\\";
-    t[0xDD] = "]";
-    t[0xDE] = "'";
-    return t;
+THookHotKey::THookHotKey(TComponent* AOwner) : TComponent(AOwner) {
+    FHandle = AllocateHWnd([this](TMessage& Message) { WndProc(Message); });
 }
 
-// Upper-cases the ASCII letters a-z that are characters of their own; the
-// trail byte of a double-byte character may lie in that range too and must
-// stay, or the character would turn into another one.
-std::string UpperCaseLetters(const std::string& text) {
-    const TLocale& loc = Locale();
-    std::string r = text;
-    for (std::string::size_type i = 0; i < r.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(r[i]);
-        if (loc.IsLeadByte(c)) {
-            ++i;
-        } else if (c >= 'a' && c <= 'z') {
-            r[i] = static_cast<char>(c - ('a' - 'A'));
-        }
-    }
-    return r;
+THookHotKey::~THookHotKey() { DeallocateHWnd(FHandle); }
+
+void THookHotKey::SetActivate(bool Value) {
+    if (FActivate == Value) return;
+    FActivate = Value;
 }
 
-// Removes every single-byte "+"; a double-byte character is passed over whole.
-std::string RemovePlusSigns(const std::string& text) {
-    const TLocale& loc = Locale();
-    std::string r;
-    r.reserve(text.size());
-    for (std::string::size_type i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (loc.IsLeadByte(static_cast<unsigned char>(c)) && i + 1 < text.size()) {
-            r += c;
-            r += text[++i];
-        } else if (c != '+') {
-            r += c;
-        }
-    }
-    return r;
-}
-
-}  // namespace
-
-const TKeyNames& KeyNames() { return currentKeyNames ? *currentKeyNames : platformKeyNames; }
-void SetKeyNames(const TKeyNames* names) { currentKeyNames = names; }
-
-std::string TNativeKeyNames::KeyName(std::uint8_t vk) const {
-    static const std::array<const char*, 256> table = UsKeyNameTable();
-    const char* name = table[vk];
-    return name ? std::string(name) : std::string();
-}
-
-ShortCutCode MakeShortCut(std::uint16_t key, ShiftKeys shift) {
-    if ((key & 0xFF00) != 0) return 0;
-    ShortCutCode code = key;
-    if (shift.Contains(ShiftKey::Shift)) code |= scShift;
-    if (shift.Contains(ShiftKey::Ctrl)) code |= scCtrl;
-    if (shift.Contains(ShiftKey::Alt)) code |= scAlt;
-    if (shift.Contains(ShiftKey::Win)) code |= scWin;
-    return code;
-}
-
-void SplitShortCut(ShortCutCode code, std::uint16_t& key, ShiftKeys& shift) {
-    key = static_cast<std::uint16_t>(code & 0x0FFF);
-    shift = ShiftKeys();
-    if (code & scShift) shift.Include(ShiftKey::Shift);
-    if (code & scCtrl) shift.Include(ShiftKey::Ctrl);
-    if (code & scAlt) shift.Include(ShiftKey::Alt);
-    if (code & scWin) shift.Include(ShiftKey::Win);
-}
-
-std::string ShortCutToText(ShortCutCode code) {
-    std::string text = KeyNames().KeyName(static_cast<std::uint8_t>(code & 0xFF));
-    if (text.empty()) return text;
-    auto prepend = [&text](ShiftKey m) {
-        text = ShiftNames[static_cast<unsigned>(m)] + (Separator + text);
-    };
-    if (code & scShift) prepend(ShiftKey::Shift);
-    if (code & scCtrl) prepend(ShiftKey::Ctrl);
-    if (code & scAlt) prepend(ShiftKey::Alt);
-    if (code & scWin) prepend(ShiftKey::Win);
-    return text;
-}
-
-ShortCutCode TextToShortCut(const std::string& text) {
-    std::string rest = UpperCaseLetters(text);
+void THookHotKey::GetHookKey(ShortCutCode ShortCut, UINT& Modifiers, std::uint16_t& Key) const {
+    Modifiers = 0;
+    Key = 0;
     ShiftKeys shift;
-    for (unsigned i = 0; i < 8; ++i) {
-        const std::string word = ShiftNames[i];
-        const std::string::size_type pos = AnsiPos(word, rest);
-        if (pos == std::string::npos) continue;
-        rest.erase(pos, word.size());
-        shift.Include(static_cast<ShiftKey>(i));
-    }
-    const std::string keyPart = Trim(RemovePlusSigns(rest));
+    SplitShortCut(ShortCut, Key, shift);
+    if (shift.Contains(ShiftKey::Alt)) Modifiers |= MOD_ALT;
+    if (shift.Contains(ShiftKey::Shift)) Modifiers |= MOD_SHIFT;
+    if (shift.Contains(ShiftKey::Ctrl)) Modifiers |= MOD_CONTROL;
+    if (shift.Contains(ShiftKey::Win)) Modifiers |= MOD_WIN;
+}
 
-    const TLocale& loc = Locale();
-    for (ShortCutCode code = FirstKeyCode; code <= LastKeyCode; ++code) {
-        if (loc.CompareText(keyPart, ShortCutToText(code)) == 0) return MakeShortCut(code, shift);
+int THookHotKey::Add(int Index, ShortCutCode ShortCut) {
+    UINT modifiers = 0;
+    std::uint16_t key = 0;
+    GetHookKey(ShortCut, modifiers, key);
+    if (RegisterHotKey(FHandle, Index, modifiers, key)) return 0;
+    const DWORD error = GetLastError();
+    // A refusal must never read as success, even if the system left no code.
+    return error != 0 ? static_cast<int>(error) : static_cast<int>(ERROR_INVALID_PARAMETER);
+}
+
+int THookHotKey::Add(int Index, std::uint16_t Key, ShiftKeys Shift) {
+    const ShortCutCode code = MakeShortCut(Key, Shift);
+    if (code == 0) throw Exception("Exception occured at C:\\Prj\\Hotkey\\HookHotKey(277).");
+    return Add(Index, code);
+}
+
+bool THookHotKey::Delete(int Index) { return UnregisterHotKey(FHandle, Index) != 0; }
+
+bool THookHotKey::Change(int Index, ShortCutCode ShortCut) {
+    const bool deleted = Delete(Index);
+    const int added = Add(Index, ShortCut);
+    return deleted && added == 0;
+}
+
+bool THookHotKey::Apply(int Index, ShortCutCode ShortCut, bool Enable) {
+    return Enable ? Change(Index, ShortCut) : Delete(Index);
+}
+
+bool THookHotKey::IsValidKey(ShortCutCode ShortCut) {
+    const int result = Add(TrialHotKeyId, ShortCut);
+    if (result == 0) {
+        if (Delete(TrialHotKeyId)) return true;
+        throw Exception("Exception occured at C:\\Prj\\Hotkey\\HookHotKey(350).");
     }
-    return 0;
+    if (result == ERROR_HOTKEY_ALREADY_REGISTERED) return false;
+    throw Exception(std::string("HookHotKey(358)予期せぬエラー(") + IntToStr(result) + ")");
+}
+
+void THookHotKey::WndProc(TMessage& Message) {
+    if (Message.Msg != WM_HOTKEY) {
+        Message.Result = DefWindowProcA(Message.Wnd, Message.Msg, Message.WParam, Message.LParam);
+        return;
+    }
+    // Whatever the handler raises is shown and ends there, so that the next
+    // press is handled as usual.
+    try {
+        CatchHotKey(static_cast<int>(Message.WParam));
+    } catch (...) {
+        Application->HandleException(this);
+    }
+}
+
+void THookHotKey::CatchHotKey(int Index) {
+    if (!FOnHotKey) return;
+    // Windows lets only the foreground program bring another window to the
+    // front; taking the foreground first lets the program the handler starts
+    // come up in front instead of behind the window the user was in.
+    if (FActivate) SetForegroundWindow(ForegroundForm()->Handle());
+    FOnHotKey(this, Index);
+}
+
+TForm* THookHotKey::ForegroundForm() {
+    if (!FForegroundForm) FForegroundForm = new TForm(Owner() ? Owner() : this);
+    return FForegroundForm;
+}
+
+void Register() {
+    RegisterComponents("Samples", "THookHotKey", [](TComponent* AOwner) -> TComponent* { return new THookHotKey(AOwner); });
 }

@@ -1,89 +1,74 @@
 #pragma once
-// Shortcut codes, their text form and the conversions between them.
-//
-// A code carries a virtual-key code in bits 0-7 and the modifiers Win (0x1000),
-// Shift (0x2000), Ctrl (0x4000) and Alt (0x8000); 0 means no shortcut. The text
-// form ("WIN + CTRL + A") is what items and the settings file hold; the key's
-// name in it comes from the keyboard layout.
+// The hot-key unit: shortcut codes and their text form (Hotkey/ShortCut.h),
+// and the registrar, which registers system-wide hot keys for a hidden window
+// of its own and turns each press into an OnHotKey event.
+#include <windows.h>
+
 #include <cstdint>
-#include <initializer_list>
-#include <string>
+#include <functional>
+#include <utility>
 
-using ShortCutCode = std::uint16_t;
+#include "Framework/Classes.h"
+#include "Framework/Messages.h"
+#include "Hotkey/ShortCut.h"
 
-// Members of the modifier set; member i is bit i of the set's byte.
-enum class ShiftKey : std::uint8_t { Shift, Alt, Ctrl, Left, Right, Middle, Double, Win };
+class TForm;
 
-// The modifier set beside a code, kept in one byte. Left, Right, Middle and
-// Double name mouse buttons and the double click: no code bit belongs to them.
-class ShiftKeys {
+using THotKeyEvent = std::function<void(TObject* Sender, int Index)>;
+
+// The identifier of the trial registration that IsValidKey makes. Items use
+// identifiers from 0 upward and never reach it.
+constexpr int TrialHotKeyId = 0xB0000;
+
+// The registrar keeps no table of its registrations: the system holds them,
+// keyed by the hidden window and the caller's identifier. Callers unregister
+// their keys before they destroy it.
+class THookHotKey : public TComponent {
 public:
-    constexpr ShiftKeys() = default;
-    constexpr ShiftKeys(std::initializer_list<ShiftKey> members) {
-        for (ShiftKey m : members) FBits = static_cast<std::uint8_t>(FBits | Bit(m));
-    }
-    static constexpr ShiftKeys FromBits(std::uint8_t bits) {
-        ShiftKeys s;
-        s.FBits = bits;
-        return s;
-    }
+    explicit THookHotKey(TComponent* AOwner);
+    ~THookHotKey() override;
 
-    constexpr std::uint8_t Bits() const { return FBits; }
-    constexpr bool Empty() const { return FBits == 0; }
-    constexpr bool Contains(ShiftKey m) const { return (FBits & Bit(m)) != 0; }
-    ShiftKeys& Include(ShiftKey m) {
-        FBits = static_cast<std::uint8_t>(FBits | Bit(m));
-        return *this;
-    }
-    ShiftKeys& Exclude(ShiftKey m) {
-        FBits = static_cast<std::uint8_t>(FBits & ~Bit(m));
-        return *this;
-    }
+    // 0 when registered, otherwise the system's error code (1409 when the
+    // combination is taken, by this program or another).
+    int Add(int Index, ShortCutCode ShortCut);
+    // Raises when the key does not fit in a shortcut code.
+    int Add(int Index, std::uint16_t Key, ShiftKeys Shift);
+    // The system's modifier flags and virtual key of a shortcut code.
+    void GetHookKey(ShortCutCode ShortCut, UINT& Modifiers, std::uint16_t& Key) const;
+    // False when nothing was registered under Index.
+    bool Delete(int Index);
+    // Unregisters and registers again; true only when both succeed.
+    bool Change(int Index, ShortCutCode ShortCut);
+    bool Apply(int Index, ShortCutCode ShortCut, bool Enable);
+    // Whether the shortcut can be registered now, found by a trial registration
+    // that is undone at once.
+    bool IsValidKey(ShortCutCode ShortCut);
 
-    friend constexpr bool operator==(ShiftKeys a, ShiftKeys b) { return a.FBits == b.FBits; }
-    friend constexpr bool operator!=(ShiftKeys a, ShiftKeys b) { return a.FBits != b.FBits; }
+    // The hidden window's message handler.
+    void WndProc(TMessage& Message);
+    // Handles one press as a WM_HOTKEY for Index does: takes the foreground
+    // when Activate is set and raises OnHotKey. Descendants may replace it.
+    virtual void CatchHotKey(int Index);
+
+    // Whether the program takes the foreground before OnHotKey runs, so that
+    // what the handler starts may come to the front.
+    bool GetActivate() const { return FActivate; }
+    void SetActivate(bool Value);
+    const THotKeyEvent& GetOnHotKey() const { return FOnHotKey; }
+    void SetOnHotKey(THotKeyEvent Value) { FOnHotKey = std::move(Value); }
 
 private:
-    static constexpr std::uint8_t Bit(ShiftKey m) {
-        return static_cast<std::uint8_t>(1u << static_cast<unsigned>(m));
-    }
-    std::uint8_t FBits = 0;
+    TForm* ForegroundForm();
+
+    bool FActivate = true;
+    THotKeyEvent FOnHotKey;
+    HWND FHandle = nullptr;
+    // Created on the first press that takes the foreground, owned like the
+    // registrar and reused for later presses.
+    TForm* FForegroundForm = nullptr;
 };
 
-static_assert(sizeof(ShiftKeys) == 1, "the modifier set is one byte");
-
-// The words of the modifier set in member order, as the text form writes them.
-inline constexpr const char* ShiftNames[8] = {"SHIFT", "ALT",    "CTRL",   "LEFT",
-                                              "RIGHT", "MIDDLE", "DOUBLE", "WIN"};
-
-// 0 when the key does not fit in eight bits; the modifiers go with it.
-ShortCutCode MakeShortCut(std::uint16_t key, ShiftKeys shift);
-// The key is the low twelve bits of the code, so stray bits 8-11 stay visible.
-void SplitShortCut(ShortCutCode code, std::uint16_t& key, ShiftKeys& shift);
-// "WIN + ALT + CTRL + SHIFT + <key name>"; empty when the key has no name.
-std::string ShortCutToText(ShortCutCode code);
-// Reads modifier words anywhere and in any case, and the key by its name.
-// A text whose key part names no key gives 0.
-ShortCutCode TextToShortCut(const std::string& text);
-
-// Where key names come from: the keyboard layout under Windows, a US layout
-// elsewhere.
-class TKeyNames {
-public:
-    virtual ~TKeyNames() = default;
-    // The layout's name of the key with this virtual-key code, or empty.
-    virtual std::string KeyName(std::uint8_t vk) const = 0;
-};
-
-// The key names in force: the platform's unless a test put others in place.
-const TKeyNames& KeyNames();
-// Puts key names in place (nullptr restores the platform's); for tests.
-void SetKeyNames(const TKeyNames* names);
-
-// The names a US keyboard layout gives, as the platform's key-name request
-// answers them (the request carries no extended-key bit, so the cursor keys
-// answer with their keypad twins' names).
-class TNativeKeyNames : public TKeyNames {
-public:
-    std::string KeyName(std::uint8_t vk) const override;
-};
+// Puts the registrar on the component palette's "Samples" page, so that it
+// can be created by its class name like any other registered component. The
+// program creates its registrar directly and never calls this.
+void Register();

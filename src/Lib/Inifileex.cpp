@@ -57,17 +57,16 @@ constexpr char NoLayout[] = "0";
 }  // namespace
 
 TIniFileEx::TIniFileEx(const std::string& FileName)
-    : TMemIniFile(FileName), FUncaughtAtCreation(std::uncaught_exceptions()) {
+    : TMemIniFile(FileName), FirstRun(SettleFirstRun()), FUncaughtAtCreation(std::uncaught_exceptions()) {}
+
+bool TIniFileEx::SettleFirstRun() {
     if (ReadDateTime(AppInfoSection, FirstVaneIdent, 0) == 0) {
-        FFirstRun = true;
         WriteDateTime(AppInfoSection, FirstVaneIdent, DateTimeLocale().Now());
+        return true;
     }
-    if (!FFirstRun) {
-        if (ValueExists(AppInfoSection, DebugDoAsFirstIdent))
-            FFirstRun = ReadBool(AppInfoSection, DebugDoAsFirstIdent, false);
-        else
-            WriteBool(AppInfoSection, DebugDoAsFirstIdent, false);
-    }
+    if (ValueExists(AppInfoSection, DebugDoAsFirstIdent)) return ReadBool(AppInfoSection, DebugDoAsFirstIdent, false);
+    WriteBool(AppInfoSection, DebugDoAsFirstIdent, false);
+    return false;
 }
 
 TIniFileEx::~TIniFileEx() noexcept(false) {

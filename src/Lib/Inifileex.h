@@ -4,21 +4,13 @@
 // column widths and window bounds stored as comma-separated integer lists.
 #include <string>
 
+#include "Framework/GridGeometry.h"
 #include "Lib/IniStore.h"
 
 // The section the object keeps for itself, and its two keys.
 inline constexpr char AppInfoSection[] = "%%% Application Infomation Section %%%";
 inline constexpr char FirstVaneIdent[] = "FirstVane";
 inline constexpr char DebugDoAsFirstIdent[] = "DebugDoAsFirst";
-
-// What storing column widths needs of a grid. The launcher's grid implements
-// it; tests use plain objects.
-struct IColWidths {
-    virtual ~IColWidths() = default;
-    virtual int ColCount() const = 0;
-    virtual int ColWidth(int Index) const = 0;
-    virtual void SetColWidth(int Index, int Width) = 0;
-};
 
 // What storing bounds needs of a window or control: its rectangle, and an
 // operation that sets all four values at once.
@@ -56,9 +48,9 @@ public:
     // that failed half-way are dropped and the previous file stays.
     ~TIniFileEx() noexcept(false) override;
 
-    // True when this start is treated as the program's first; set once by the
-    // constructor.
-    bool FirstRun() const { return FFirstRun; }
+    // True when this start is treated as the program's first; settled by the
+    // constructor and never changed.
+    const bool FirstRun;
 
     // Sets the widths of columns 0, 1, ... from the stored list, as far as both
     // reach; other columns keep theirs. A non-integer item raises EConvertError
@@ -74,7 +66,9 @@ public:
     void WriteBounds(const std::string& Section, const std::string& Ident, const IBounds& Window);
 
 private:
-    bool FFirstRun = false;
+    // Reads and maintains the first-start record; the value for FirstRun.
+    bool SettleFirstRun();
+
     int FUncaughtAtCreation;
 };
 

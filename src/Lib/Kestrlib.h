@@ -27,6 +27,12 @@ public:
 
     HICON Get() const { return FIcon; }
     explicit operator bool() const { return FIcon != nullptr; }
+    // An icon handle where one is wanted. A held wrapper lends its handle and
+    // keeps it; a wrapper that is about to go (a function's result) hands it
+    // over, so HICON icon = GetFileSmallIcon(path) leaves the icon to the
+    // caller, who destroys it, instead of to a temporary that already has.
+    operator HICON() const& { return FIcon; }
+    operator HICON() && { return Release(); }
     // Gives the handle up to the caller, who destroys it.
     HICON Release() {
         HICON icon = FIcon;
@@ -49,7 +55,8 @@ void DrawTextInRect(const std::string& text, const RECT& rect, int halign, TCanv
                     int valign);
 
 // The small icon the shell shows for an existing file; empty when the shell
-// can't describe the file.
+// can't describe the file. Kept in a wrapper, it is destroyed with it; taken
+// as an HICON straight from the call, it is the caller's to destroy.
 TIconHandle GetFileSmallIcon(const std::string& path);
 
 // Saves a shell link at linkPath that starts target. An empty workDir is not

@@ -11,8 +11,9 @@
 #include "App/Item.h"
 #include "App/Main.h"
 #include "App/DialogAnswerer.h"
+#include "Framework/Classes.h"
 #include "Framework/Forms.h"
-#include "Hotkey/HookHotKeyWin.h"
+#include "Hotkey/HookHotKey.h"
 
 namespace {
 
@@ -176,9 +177,13 @@ TEST_F(ItemFormTest, LaysOutTheDialogAndItsControls) {
     EXPECT_EQ(Form->Button3->ModalResult(), mrNone);
 }
 
-TEST_F(ItemFormTest, KeyListHoldsTheLettersThenTheFunctionKeys) {
-    ASSERT_EQ(Form->cbKey->ItemCount(), 38);
-    HWND list = Form->cbKey->Handle();
+namespace {
+
+// A to Z, then F1 to F12, each named as the layout names it and carrying its
+// virtual-key code, once each.
+void ExpectTheKeyList(TItemForm* form) {
+    ASSERT_EQ(form->cbKey->ItemCount(), 38);
+    HWND list = form->cbKey->Handle();
     ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 38);
     for (int i = 0; i < 38; ++i) {
         const int vk = i < 26 ? 'A' + i : VK_F1 + (i - 26);
@@ -186,8 +191,17 @@ TEST_F(ItemFormTest, KeyListHoldsTheLettersThenTheFunctionKeys) {
         char shown[32] = {};
         SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(shown));
         EXPECT_EQ(shown, name) << i;
-        EXPECT_EQ(Form->cbKey->ItemData(i), vk) << i;
+        EXPECT_EQ(form->cbKey->ItemData(i), vk) << i;
     }
+}
+
+}  // namespace
+
+TEST_F(ItemFormTest, KeyListHoldsTheLettersThenTheFunctionKeys) { ExpectTheKeyList(Form); }
+
+TEST_F(ItemFormTest, ADialogCreatedWithoutTheApplicationHasItsKeyListToo) {
+    TComponent owner(nullptr);
+    ExpectTheKeyList(new TItemForm(&owner));
 }
 
 TEST_F(ItemFormTest, TabOrderStartsAtTheKeyListAndSoDoesTheFocus) {

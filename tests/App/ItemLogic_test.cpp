@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Hotkey/HookHotKey.h"
+#include "Hotkey/ShortCut.h"
 
 TEST(ItemKeyList, OffersTheLettersThenTheFunctionKeysByTheirNames) {
     const std::vector<std::uint16_t>& codes = ItemKeyCodes();

@@ -15,7 +15,7 @@
 #include "Framework/Exception.h"
 #include "Framework/Menus.h"
 #include "Framework/SysUtils.h"
-#include "Hotkey/HookHotKeyWin.h"
+#include "Hotkey/HookHotKey.h"
 #include "Lib/Inifileex.h"
 
 namespace {

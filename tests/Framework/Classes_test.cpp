@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "Framework/Exception.h"
 #include "Framework/Locale.h"
 
@@ -32,6 +35,36 @@ TEST(TComponent, AComponentDestroyedEarlyLeavesItsOwner) {
     auto* a = new Probe(&root, &log, 1);
     delete a;
     EXPECT_EQ(root.ComponentCount(), 0);
+}
+
+namespace {
+// What the palette's factories made; they outlive the test that registers them.
+std::vector<int> paletteLog;
+}  // namespace
+
+TEST(ComponentPalette, CreatesARegisteredClassByNameUnderItsOwner) {
+    EXPECT_EQ(ComponentPage("TPaletteProbe"), "");
+    EXPECT_EQ(CreateComponent("TPaletteProbe", nullptr), nullptr);
+
+    RegisterComponents("Tests", "TPaletteProbe", [](TComponent* owner) { return new Probe(owner, &paletteLog, 1); });
+    EXPECT_EQ(ComponentPage("TPaletteProbe"), "Tests");
+    {
+        TComponent owner(nullptr);
+        TComponent* made = CreateComponent("TPaletteProbe", &owner);
+        ASSERT_NE(made, nullptr);
+        EXPECT_EQ(made->Owner(), &owner);
+        EXPECT_EQ(owner.ComponentCount(), 1);
+    }
+    EXPECT_EQ(paletteLog, (std::vector<int>{1})) << "the owner destroyed it";
+
+    // A second registration of the name replaces the first.
+    RegisterComponents("Samples", "TPaletteProbe", [](TComponent* owner) { return new Probe(owner, &paletteLog, 2); });
+    EXPECT_EQ(ComponentPage("TPaletteProbe"), "Samples");
+    {
+        TComponent owner(nullptr);
+        EXPECT_NE(CreateComponent("TPaletteProbe", &owner), nullptr);
+    }
+    EXPECT_EQ(paletteLog, (std::vector<int>{1, 2}));
 }
 
 TEST(TStringList, IndexErrorsNameTheIndex) {

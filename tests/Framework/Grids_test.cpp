@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "Framework/CtrlTestSupport.h"
+#include "Framework/Exception.h"
 #include "Framework/Forms.h"
+#include "Framework/GridGeometry.h"
 #include "Framework/SysUtils.h"
 
 namespace {

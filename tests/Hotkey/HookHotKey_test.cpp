@@ -1,4 +1,4 @@
-#include "Hotkey/HookHotKeyWin.h"
+#include "Hotkey/HookHotKey.h"
 
 #include <windows.h>
 
@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "Framework/Classes.h"
 #include "Framework/Exception.h"
 #include "Framework/Forms.h"
 
@@ -107,7 +108,6 @@ public:
     int caught = 0;
     bool replaceHandling = false;
 
-protected:
     void CatchHotKey(int Index) override {
         ++caught;
         if (!replaceHandling) THookHotKey::CatchHotKey(Index);
@@ -338,4 +338,34 @@ TEST_F(HookHotKeyTest, AHandlerThatRaisesIsReportedOnceAndTheNextPressIsHandled)
     ASSERT_EQ(presses.size(), 1u);
     EXPECT_EQ(presses[0].index, 14);
     EXPECT_EQ(reported.size(), 2u);
+}
+
+TEST_F(HookHotKeyTest, CatchHotKeyCalledFromOutsideHandlesAPressAsTheWindowWould) {
+    hotKeys->SetOnHotKey([this](TObject* Sender, int Index) {
+        presses.push_back({Sender, Index, GetForegroundWindow()});
+    });
+    THookHotKey& registrar = *hotKeys;
+    registrar.CatchHotKey(21);
+    EXPECT_EQ(hotKeys->caught, 1) << "a descendant's handling takes the call";
+    ASSERT_EQ(presses.size(), 1u);
+    EXPECT_EQ(presses[0].sender, hotKeys);
+    EXPECT_EQ(presses[0].index, 21);
+    ASSERT_EQ(owner.ComponentCount(), 2) << "the foreground form";
+    auto* form = dynamic_cast<TForm*>(owner.Components(1));
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(presses[0].foreground, form->Handle());
+}
+
+TEST_F(HookHotKeyTest, RegisterPutsTheRegistrarOnTheSamplesPage) {
+    Register();
+    EXPECT_EQ(ComponentPage("THookHotKey"), "Samples");
+    TComponent paletteOwner(nullptr);
+    auto* made = dynamic_cast<THookHotKey*>(CreateComponent("THookHotKey", &paletteOwner));
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->Owner(), &paletteOwner);
+    EXPECT_TRUE(made->GetActivate());
+    // A working registrar, with a hidden window of its own.
+    ASSERT_EQ(made->Add(15, AllF9), 0);
+    EXPECT_FALSE(hotKeys->IsValidKey(AllF9));
+    EXPECT_TRUE(made->Delete(15));
 }

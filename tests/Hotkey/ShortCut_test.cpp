@@ -1,4 +1,4 @@
-#include "Hotkey/HookHotKey.h"
+#include "Hotkey/ShortCut.h"
 
 #include <gtest/gtest.h>
 

@@ -65,7 +65,7 @@ TEST(SettingsLayout, ThreeStartsProduceTheDocumentedFile) {
     clock.Set(At(2000, 12, 2));
     {
         TIniFileEx ini(file);
-        EXPECT_FALSE(ini.FirstRun());
+        EXPECT_FALSE(ini.FirstRun);
         TGrid grid;
         TWindow window;
         EXPECT_EQ(LoadItems(ini, grid, window), items);

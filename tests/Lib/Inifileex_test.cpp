@@ -29,7 +29,7 @@ TEST(FirstRun, IsRecordedOnTheFirstStartAndTheSwitchAddedOnTheSecond) {
     const std::string firstVane = DateTimeLocale().DateTimeToStr(At(2000, 12, 1, 9, 30, 0));
     {
         TIniFileEx ini(file);
-        EXPECT_TRUE(ini.FirstRun());
+        EXPECT_TRUE(ini.FirstRun);
         EXPECT_EQ(App(ini, FirstVaneIdent), firstVane);
         EXPECT_FALSE(ini.ValueExists(AppInfoSection, DebugDoAsFirstIdent));
     }
@@ -38,7 +38,7 @@ TEST(FirstRun, IsRecordedOnTheFirstStartAndTheSwitchAddedOnTheSecond) {
     clock.Set(At(2001, 1, 1));
     {
         TIniFileEx ini(file);
-        EXPECT_FALSE(ini.FirstRun());
+        EXPECT_FALSE(ini.FirstRun);
         EXPECT_EQ(App(ini, FirstVaneIdent), firstVane);
         EXPECT_EQ(App(ini, DebugDoAsFirstIdent), "0");
     }
@@ -49,7 +49,7 @@ TEST(FirstRun, IsRecordedOnTheFirstStartAndTheSwitchAddedOnTheSecond) {
     clock.Set(At(2002, 1, 1));
     {
         TIniFileEx ini(file);
-        EXPECT_FALSE(ini.FirstRun());
+        EXPECT_FALSE(ini.FirstRun);
         EXPECT_FALSE(ini.Modified()) << "a third start has nothing to record";
     }
     EXPECT_EQ(ReadFileBytes(file), second);
@@ -64,7 +64,7 @@ TEST(FirstRun, AnUnreadableOrZeroFirstVaneCountsAsMissingAndIsOverwritten) {
         WriteFileBytes(file, std::string("[%%% application infomation section %%%]\r\n") + stored +
                                  "\r\nDebugDoAsFirst=0\r\n");
         TIniFileEx ini(file);
-        EXPECT_TRUE(ini.FirstRun()) << stored;
+        EXPECT_TRUE(ini.FirstRun) << stored;
         EXPECT_EQ(ini.ReadDateTime(AppInfoSection, FirstVaneIdent, 0), At(2010, 5, 6, 7, 8, 9)) << stored;
         TStringList keys;
         ini.ReadSection(AppInfoSection, keys);
@@ -88,7 +88,7 @@ TEST(FirstRun, DebugDoAsFirstMakesEveryStartAFirstOne) {
         WriteFileBytes(file, text);
         {
             TIniFileEx ini(file);
-            EXPECT_EQ(ini.FirstRun(), c.firstRun) << c.value;
+            EXPECT_EQ(ini.FirstRun, c.firstRun) << c.value;
             EXPECT_EQ(ini.ReadDateTime(AppInfoSection, FirstVaneIdent, 0), At(2000, 12, 1, 9, 30, 0))
                 << "never rewritten once it parses";
         }

@@ -192,6 +192,26 @@ TEST(GetFileSmallIcon, GivesAnOwnedSmallIconForAnExistingFileAndNoneOtherwise) {
     EXPECT_FALSE(GetFileSmallIcon(FolderOf(ModulePath()) + "no-such-file-4711.exe"));
 }
 
+TEST(GetFileSmallIcon, TakenAsAnIconHandleItIsTheCallersToDestroy) {
+    // Straight from the call: the handle outlives the wrapper.
+    HICON given = GetFileSmallIcon(ModulePath());
+    ASSERT_NE(given, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(given, &info));
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_TRUE(DestroyIcon(given));
+
+    // From a held wrapper: lent, and still the wrapper's.
+    TIconHandle held = GetFileSmallIcon(ModulePath());
+    ASSERT_TRUE(held);
+    const HICON lent = held;
+    EXPECT_EQ(lent, held.Get());
+    EXPECT_TRUE(held);
+
+    EXPECT_EQ(static_cast<HICON>(GetFileSmallIcon(FolderOf(ModulePath()) + "no-such-file-4711.exe")), nullptr);
+}
+
 // ------------------------------------------------------------ CreateShellLink
 
 namespace {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Framework/Classes.h"
+#include "Framework/GridGeometry.h"
 #include "Lib/IniStore.h"
 #include "Lib/IniStoreDateTime.h"
 #include "Lib/Inifileex.h"
