@@ -127,16 +127,7 @@ TSample RunOnce(const std::string& exe, bool keyvane, const std::vector<TCombo>&
     counters.cb = sizeof counters;
     if (GetProcessMemoryInfo(pi.hProcess, &counters, sizeof counters)) sample.PeakBytes = counters.PeakWorkingSetSize;
 
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutA(wnd, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, LimitMs, &answer);
-    if (WaitForSingleObject(pi.hProcess, LimitMs) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-
-    DeleteFileA(out.c_str());
-    DeleteFileA((copy.substr(0, copy.size() - 4) + ".ini").c_str());
-    DeleteFileA(copy.c_str());
-    RemoveDirectoryA(folder.c_str());
+    EndAndRemove(wnd, pi, {out, copy.substr(0, copy.size() - 4) + ".ini", copy}, folder);
     return sample;
 }
 

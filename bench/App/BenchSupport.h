@@ -83,6 +83,20 @@ inline std::vector<TCombo> FreeCombos(size_t count) {
     return combos;
 }
 
+// Ends a started program the way a logoff does (the end-of-session query to
+// its window, if it has one), or by force after the time limit, and removes
+// its files and its folder.
+inline void EndAndRemove(HWND window, PROCESS_INFORMATION& pi, const std::vector<std::string>& files,
+                         const std::string& folder) {
+    DWORD_PTR answer = 0;
+    if (window) SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, LimitMs, &answer);
+    if (WaitForSingleObject(pi.hProcess, LimitMs) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    for (const std::string& file : files) DeleteFileA(file.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 // The median of the figures.
 template <typename T>
 T Median(std::vector<T> v) {

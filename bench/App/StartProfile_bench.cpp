@@ -92,15 +92,7 @@ std::vector<TPhase> RunOnce(const std::string& exe, const std::vector<TCombo>& c
 
     HWND main = nullptr;
     Poll([&] { return (main = FindWindowA("TFormMain", nullptr)) != nullptr; });
-    DWORD_PTR answer = 0;
-    if (main) SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, LimitMs, &answer);
-    if (WaitForSingleObject(pi.hProcess, LimitMs) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    DeleteFileA(marks.c_str());
-    DeleteFileA((folder + "KvProfile.ini").c_str());
-    DeleteFileA(copy.c_str());
-    RemoveDirectoryA(folder.c_str());
+    EndAndRemove(main, pi, {marks, folder + "KvProfile.ini", copy}, folder);
     return phases;
 }
 
