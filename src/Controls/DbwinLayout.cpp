@@ -1,18 +1,14 @@
 #include "Controls/DbwinLayout.h"
 
 #include <cstdio>
-#include <memory>
 
 #include "Framework/Exception.h"
+#include "Framework/Handles.h"
 #include "Framework/SysUtils.h"
 
 namespace {
 
 char debugBuffer[kDebugBufferSize];
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 }  // namespace
 
@@ -32,10 +28,10 @@ TDebugWindowBounds DockRight(int screenWidth, int screenHeight, int formWidth) {
 }
 
 void SaveDebugText(const std::string& fileName, const std::string& text) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "wb"));
+    TStdFile file(std::fopen(fileName.c_str(), "wb"));
     if (!file) throw EFCreateError(Format("ファイル %s を作成できません", fileName.c_str()));
-    bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
+    bool written = std::fwrite(text.data(), 1, text.size(), file.Get()) == text.size();
     // fclose flushes: a failure there is a failed write too.
-    written = std::fclose(file.release()) == 0 && written;
+    written = file.Close() && written;
     if (!written) throw Exception(Format("ファイル %s に書き込めません", fileName.c_str()));
 }

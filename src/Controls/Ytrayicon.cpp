@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <type_traits>
 
 #include "Framework/Exception.h"
 #include "Framework/Forms.h"
+#include "Framework/Handles.h"
 #include "Framework/Messages.h"
 #include "Framework/SysUtils.h"
 
@@ -223,7 +223,7 @@ void TyTrayIcon::SetIcon(const TIcon* value) {
     }
     // The shell may still show the old picture until the icon is deleted, so
     // the detached handle is destroyed only after that.
-    std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&DestroyIcon)> detached(FIcon.Handle(), &DestroyIcon);
+    TIconHandle detached(FIcon.Handle());
     FIcon.ReleaseHandle();
     FIcon.SetHandle(nullptr);
     SetVisible(false);

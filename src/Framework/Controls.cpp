@@ -109,7 +109,6 @@ TWinControl::~TWinControl() {
         auto& siblings = FParent->FControls;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
     }
-    if (FBrush) DeleteObject(FBrush);
 }
 
 TWinControl* TWinControl::FromHandle(HWND wnd) {
@@ -342,10 +341,7 @@ std::string TWinControl::Text() {
 void TWinControl::SetColor(TColor color) {
     if (color == FColor) return;
     FColor = color;
-    if (FBrush) {
-        DeleteObject(FBrush);
-        FBrush = nullptr;
-    }
+    FBrush.Reset();
     Invalidate();
 }
 
@@ -437,16 +433,15 @@ void TWinControl::DefaultHandler(TMessage& m) {
 HBRUSH TWinControl::CNCtlColor(HDC dc) {
     SetTextColor(dc, ColorToRGB(FFont.Color()));
     SetBkColor(dc, ColorToRGB(FColor));
-    if (!FBrush) FBrush = CreateSolidBrush(ColorToRGB(FColor));
-    return FBrush;
+    if (!FBrush) FBrush.Reset(CreateSolidBrush(ColorToRGB(FColor)));
+    return FBrush.Get();
 }
 
 void TWinControl::EraseBackground(TMessage& m) {
     RECT r;
     GetClientRect(FHandle, &r);
-    HBRUSH b = CreateSolidBrush(ColorToRGB(FColor));
-    FillRect(reinterpret_cast<HDC>(m.WParam), &r, b);
-    DeleteObject(b);
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(FColor)));
+    FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush.Get());
     m.Result = 1;
 }
 
@@ -514,15 +509,11 @@ void TWinControl::WndProc(TMessage& m) {
             break;
         case WM_PAINT:
             if (CustomPaint()) {
-                PAINTSTRUCT ps;
-                HDC dc = BeginPaint(FHandle, &ps);
-                {
-                    TCanvas canvas(dc);
-                    canvas.Font().Assign(FFont);
-                    canvas.SetBrushColor(FColor);
-                    Paint(canvas);
-                }
-                EndPaint(FHandle, &ps);
+                const TPaintDC paint(FHandle);
+                TCanvas canvas(paint.Get());
+                canvas.Font().Assign(FFont);
+                canvas.SetBrushColor(FColor);
+                Paint(canvas);
                 return;
             }
             break;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Framework/Handles.h"
+
 namespace {
 
 // How close to a header edge the pointer must be to resize the column.
@@ -12,35 +14,9 @@ constexpr int kMinDraggedWidth = 8;
 const TColor kFixedLineColor = clBtnShadow;
 const TColor kDataLineColor = clBtnFace;
 
-// A memory bitmap the size of the client area to paint into, so that the
-// screen only ever sees finished frames.
-class TBufferDC {
-public:
-    TBufferDC(HDC target, int width, int height)
-        : FDC(CreateCompatibleDC(target)),
-          FBitmap(CreateCompatibleBitmap(target, std::max(1, width), std::max(1, height))) {
-        if (FDC && FBitmap) FOld = SelectObject(FDC, FBitmap);
-    }
-    ~TBufferDC() {
-        if (FOld) SelectObject(FDC, FOld);
-        if (FBitmap) DeleteObject(FBitmap);
-        if (FDC) DeleteDC(FDC);
-    }
-    TBufferDC(const TBufferDC&) = delete;
-    TBufferDC& operator=(const TBufferDC&) = delete;
-    bool Valid() const { return FOld != nullptr; }
-    HDC Handle() const { return FDC; }
-
-private:
-    HDC FDC;
-    HBITMAP FBitmap;
-    HGDIOBJ FOld = nullptr;
-};
-
 void FillSolid(HDC dc, const RECT& r, TColor color) {
-    HBRUSH b = CreateSolidBrush(ColorToRGB(color));
-    FillRect(dc, &r, b);
-    DeleteObject(b);
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color)));
+    FillRect(dc, &r, brush.Get());
 }
 
 RECT ToRect(const TGridRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
@@ -383,20 +359,21 @@ void TDrawGrid::WndProc(TMessage& m) {
             m.Result = 1;
             return;
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(FHandle, &ps);
-            {
-                TBufferDC buffer(dc, ClientW(), ClientH());
-                if (buffer.Valid()) {
-                    PaintTo(buffer.Handle());
-                    const RECT& r = ps.rcPaint;
-                    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer.Handle(), r.left, r.top,
-                           SRCCOPY);
-                } else {
-                    PaintTo(dc);
-                }
+            const TPaintDC paint(FHandle);
+            // A memory bitmap the size of the client area to paint into, so
+            // that the screen only ever sees finished frames.
+            const TMemoryDC buffer(CreateCompatibleDC(paint.Get()));
+            const TGdiObject<HBITMAP> bitmap(
+                CreateCompatibleBitmap(paint.Get(), std::max(1, ClientW()), std::max(1, ClientH())));
+            const TSelectedObject buffered(buffer.Get(), bitmap.Get());
+            if (buffered) {
+                PaintTo(buffer.Get());
+                const RECT& r = paint.Area();
+                BitBlt(paint.Get(), r.left, r.top, r.right - r.left, r.bottom - r.top, buffer.Get(), r.left, r.top,
+                       SRCCOPY);
+            } else {
+                PaintTo(paint.Get());
             }
-            EndPaint(FHandle, &ps);
             return;
         }
         case WM_PRINTCLIENT:
