@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Framework/Forms.h"
+#include "Framework/Handles.h"
 
 namespace {
 
@@ -24,31 +25,26 @@ class TLabelBitmap {
 public:
     template <class Label>
     explicit TLabelBitmap(Label& label) : FWidth(label.ClientWidth()), FHeight(label.ClientHeight()) {
-        HDC screen = GetDC(nullptr);
-        FDC = CreateCompatibleDC(screen);
-        FBitmap = CreateCompatibleBitmap(screen, FWidth, FHeight);
-        ReleaseDC(nullptr, screen);
-        FOld = SelectObject(FDC, FBitmap);
+        {
+            const TBorrowedDC screen(nullptr);
+            FDC.Reset(CreateCompatibleDC(screen.Get()));
+            FBitmap.Reset(CreateCompatibleBitmap(screen.Get(), FWidth, FHeight));
+        }
+        FSelected = TSelectedObject(FDC.Get(), FBitmap.Get());
         // Something the label must paint over unless it is transparent.
-        HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+        const TGdiObject<HBRUSH> green(CreateSolidBrush(RGB(0, 255, 0)));
         RECT all{0, 0, FWidth, FHeight};
-        FillRect(FDC, &all, green);
-        DeleteObject(green);
-        TCanvas canvas(FDC);
+        FillRect(FDC.Get(), &all, green.Get());
+        TCanvas canvas(FDC.Get());
         canvas.Font().Assign(label.Font());
         canvas.SetBrushColor(label.Color());
         label.Paint(canvas);
-    }
-    ~TLabelBitmap() {
-        SelectObject(FDC, FOld);
-        DeleteObject(FBitmap);
-        DeleteDC(FDC);
     }
     TLabelBitmap(const TLabelBitmap&) = delete;
     TLabelBitmap& operator=(const TLabelBitmap&) = delete;
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
-    COLORREF Pixel(int x, int y) const { return GetPixel(FDC, x, y); }
+    COLORREF Pixel(int x, int y) const { return GetPixel(FDC.Get(), x, y); }
     int Count(COLORREF c) const {
         int n = 0;
         for (int y = 0; y < FHeight; ++y)
@@ -59,9 +55,10 @@ public:
 
 private:
     int FWidth, FHeight;
-    HDC FDC;
-    HBITMAP FBitmap;
-    HGDIOBJ FOld;
+    // In this order, so that the bitmap leaves the DC before either goes.
+    TMemoryDC FDC;
+    TGdiObject<HBITMAP> FBitmap;
+    TSelectedObject FSelected;
 };
 
 struct ShadowLabelFixture : testing::Test {

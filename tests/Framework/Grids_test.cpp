@@ -13,6 +13,7 @@
 #include "Framework/Exception.h"
 #include "Framework/Forms.h"
 #include "Framework/GridGeometry.h"
+#include "Framework/Handles.h"
 #include "Framework/SysUtils.h"
 
 namespace {
@@ -26,27 +27,24 @@ using ctltest::WaitFor;
 class TSnapshot {
 public:
     explicit TSnapshot(TDrawGrid& grid) : FWidth(grid.ClientWidth()), FHeight(grid.ClientHeight()) {
-        HDC screen = GetDC(nullptr);
-        FDC = CreateCompatibleDC(screen);
-        FBitmap = CreateCompatibleBitmap(screen, FWidth, FHeight);
-        ReleaseDC(nullptr, screen);
-        FOld = SelectObject(FDC, FBitmap);
-        SendMessageA(grid.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(FDC), PRF_CLIENT);
-    }
-    ~TSnapshot() {
-        SelectObject(FDC, FOld);
-        DeleteObject(FBitmap);
-        DeleteDC(FDC);
+        {
+            const TBorrowedDC screen(nullptr);
+            FDC.Reset(CreateCompatibleDC(screen.Get()));
+            FBitmap.Reset(CreateCompatibleBitmap(screen.Get(), FWidth, FHeight));
+        }
+        FSelected = TSelectedObject(FDC.Get(), FBitmap.Get());
+        SendMessageA(grid.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(FDC.Get()), PRF_CLIENT);
     }
     TSnapshot(const TSnapshot&) = delete;
     TSnapshot& operator=(const TSnapshot&) = delete;
-    COLORREF Pixel(int x, int y) const { return GetPixel(FDC, x, y); }
+    COLORREF Pixel(int x, int y) const { return GetPixel(FDC.Get(), x, y); }
 
 private:
     int FWidth, FHeight;
-    HDC FDC;
-    HBITMAP FBitmap;
-    HGDIOBJ FOld;
+    // In this order, so that the bitmap leaves the DC before either goes.
+    TMemoryDC FDC;
+    TGdiObject<HBITMAP> FBitmap;
+    TSelectedObject FSelected;
 };
 
 struct DrawnCell {
