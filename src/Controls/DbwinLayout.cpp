@@ -8,7 +8,7 @@
 
 namespace {
 
-char debugBuffer[kDebugBufferSize];
+char debugBuffer[DebugBufferSize];
 
 }  // namespace
 
@@ -17,8 +17,8 @@ TDebugLine FormatDebugLine(const char* format, va_list args) {
     line.Count = std::vsnprintf(debugBuffer, sizeof debugBuffer, format, args);
     if (line.Count < 0) debugBuffer[0] = '\0';
     // Whatever the runtime did at the limit, the text ends inside the buffer.
-    debugBuffer[kDebugBufferSize - 1] = '\0';
-    line.TooLong = line.Count >= kDebugBufferSize;
+    debugBuffer[DebugBufferSize - 1] = '\0';
+    line.TooLong = line.Count >= DebugBufferSize;
     line.Text = debugBuffer;
     return line;
 }

@@ -7,12 +7,12 @@
 
 // One buffer for every debug window of the process: 16383 characters and the
 // terminating zero.
-constexpr int kDebugBufferSize = 16384;
+constexpr int DebugBufferSize = 16384;
 
 struct TDebugLine {
     // What the format produced in full (negative when the format is broken).
     int Count = 0;
-    // Count reached the buffer's size: only the first kDebugBufferSize - 1
+    // Count reached the buffer's size: only the first DebugBufferSize - 1
     // characters are in Text.
     bool TooLong = false;
     // The shared buffer, always zero-terminated; valid until the next call.

@@ -4,10 +4,10 @@
 #include <cstdint>
 
 TEliRect EllipsisEditRect(int clientWidth, int clientHeight) {
-    return TEliRect{0, 0, std::max(0, clientWidth - kEllipsisButtonWidth), clientHeight};
+    return TEliRect{0, 0, std::max(0, clientWidth - EllipsisButtonWidth), clientHeight};
 }
 
-bool EllipsisIBeamAt(int x, int clientWidth) { return x < clientWidth - kEllipsisCursorMargin; }
+bool EllipsisIBeamAt(int x, int clientWidth) { return x < clientWidth - EllipsisCursorMargin; }
 
 int KvMulDiv(int a, int b, int c) {
     if (c == 0) return -1;

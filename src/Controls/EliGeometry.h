@@ -3,10 +3,10 @@
 // shows the text cursor, and how the box scales with its form.
 
 // The ellipsis button's width; the button keeps it at every scale.
-constexpr int kEllipsisButtonWidth = 15;
+constexpr int EllipsisButtonWidth = 15;
 // Right of this distance from the client area's right edge the mouse is over
 // the button (and the spacer and edge beside it), not over the text.
-constexpr int kEllipsisCursorMargin = 17;
+constexpr int EllipsisCursorMargin = 17;
 
 struct TEliRect {
     int Left, Top, Right, Bottom;

@@ -53,7 +53,7 @@ TCustomEllipsisEdit::TCustomEllipsisEdit(TComponent* AOwner) : TCustomMemo(AOwne
     FButton = new TSpeedButton(this);
     FButton->SetParent(this);
     FButton->SetAlign(alRight);
-    FButton->SetWidth(kEllipsisButtonWidth);
+    FButton->SetWidth(EllipsisButtonWidth);
     FButton->Glyph().LoadFromResourceName("ELIPSIS15");
     FButton->OnClick = [this](TObject* sender) { DoEllipsisClick(sender); };
     FButton->OnMouseDown = [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {

@@ -4,8 +4,8 @@
 
 #include "Framework/Graphics.h"
 
-static_assert(kDtCenter == DT_CENTER && kDtRight == DT_RIGHT && kDtWordBreak == DT_WORDBREAK &&
-                  kDtExpandTabs == DT_EXPANDTABS && kDtNoPrefix == DT_NOPREFIX,
+static_assert(DtCenter == DT_CENTER && DtRight == DT_RIGHT && DtWordBreak == DT_WORDBREAK &&
+                  DtExpandTabs == DT_EXPANDTABS && DtNoPrefix == DT_NOPREFIX,
               "the label's flags are the system's DrawText flags");
 static_assert(clBtnShadow == SysColor(COLOR_BTNSHADOW) && clBtnHighlight == SysColor(COLOR_BTNHIGHLIGHT),
               "the label's system colours are the system's");

@@ -58,14 +58,14 @@ TShadowLabelPlan PlanShadowLabel(const TShadowLabelLook& look, const TShadow& hi
     // DrawText takes a lone "&" for a prefix of nothing.
     if (plan.Text.empty() || (look.ShowAccelChar && plan.Text == "&")) plan.Text += ' ';
 
-    plan.Flags = kDtExpandTabs;
-    if (!look.ShowAccelChar) plan.Flags |= kDtNoPrefix;
+    plan.Flags = DtExpandTabs;
+    if (!look.ShowAccelChar) plan.Flags |= DtNoPrefix;
     switch (look.Alignment) {
-        case laLeftJustify: plan.Flags |= kDtLeft; break;
-        case laRightJustify: plan.Flags |= kDtRight; break;
-        case laCenter: plan.Flags |= kDtCenter; break;
+        case laLeftJustify: plan.Flags |= DtLeft; break;
+        case laRightJustify: plan.Flags |= DtRight; break;
+        case laCenter: plan.Flags |= DtCenter; break;
     }
-    if (look.WordWrap) plan.Flags |= kDtWordBreak;
+    if (look.WordWrap) plan.Flags |= DtWordBreak;
 
     plan.Fill = !look.Transparent;
     plan.FillColor = look.Color;

@@ -9,12 +9,12 @@
 #include "Framework/Colors.h"
 
 // DrawText flags the label uses.
-constexpr unsigned kDtLeft = 0x0;
-constexpr unsigned kDtCenter = 0x1;
-constexpr unsigned kDtRight = 0x2;
-constexpr unsigned kDtWordBreak = 0x10;
-constexpr unsigned kDtExpandTabs = 0x40;
-constexpr unsigned kDtNoPrefix = 0x800;
+constexpr unsigned DtLeft = 0x0;
+constexpr unsigned DtCenter = 0x1;
+constexpr unsigned DtRight = 0x2;
+constexpr unsigned DtWordBreak = 0x10;
+constexpr unsigned DtExpandTabs = 0x40;
+constexpr unsigned DtNoPrefix = 0x800;
 
 // One copy of the caption: whether it is drawn, its colour and its offset.
 class TShadow : public TObject {

@@ -6,7 +6,7 @@ namespace {
 
 // Raster operation: where the (monochrome) source is white keep the
 // destination, elsewhere paint the brush.
-constexpr DWORD kRopBrushThroughMask = 0x00B8074A;
+constexpr DWORD RopBrushThroughMask = 0x00B8074A;
 
 // The face of a button that stays pressed: button face and highlight in a
 // checkerboard, as the system draws checked buttons.
@@ -24,7 +24,7 @@ void FillChecked(HDC dc, const RECT& r) {
 void FillThroughMask(HDC dc, int x, int y, int w, int h, HDC mask, COLORREF color) {
     TGdiObject<HBRUSH> brush(CreateSolidBrush(color));
     TSelectedObject selected(dc, brush.Get());
-    BitBlt(dc, x, y, w, h, mask, 0, 0, kRopBrushThroughMask);
+    BitBlt(dc, x, y, w, h, mask, 0, 0, RopBrushThroughMask);
 }
 
 }  // namespace

@@ -7,12 +7,12 @@
 namespace {
 
 // How close to a header edge the pointer must be to resize the column.
-constexpr int kSizingTolerance = 2;
+constexpr int SizingTolerance = 2;
 // Dragging never makes a column narrower than this, so it can be grabbed again.
-constexpr int kMinDraggedWidth = 8;
+constexpr int MinDraggedWidth = 8;
 
-const TColor kFixedLineColor = clBtnShadow;
-const TColor kDataLineColor = clBtnFace;
+const TColor FixedLineColor = clBtnShadow;
+const TColor DataLineColor = clBtnFace;
 
 void FillSolid(HDC dc, const RECT& r, TColor color) {
     TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color)));
@@ -221,7 +221,7 @@ void TDrawGrid::KeyDown(WORD key) {
 
 int TDrawGrid::SizingColumnAt(int x, int y) {
     if (!(FOptions & goColSizing) || y < 0 || y >= FGeometry.Rows.FixedExtent()) return -1;
-    return FGeometry.Cols.EdgeAt(x, ClientW(), kSizingTolerance);
+    return FGeometry.Cols.EdgeAt(x, ClientW(), SizingTolerance);
 }
 
 void TDrawGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -256,7 +256,7 @@ void TDrawGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 
 void TDrawGrid::MouseMove(TShiftState shift, int x, int y) {
     if (FSizingCol >= 0) {
-        SetColWidths(FSizingCol, std::max(kMinDraggedWidth, FSizingStartWidth + x - FSizingStartX));
+        SetColWidths(FSizingCol, std::max(MinDraggedWidth, FSizingStartWidth + x - FSizingStartX));
         Update();
     }
     TWinControl::MouseMove(shift, x, y);
@@ -292,16 +292,16 @@ void TDrawGrid::PaintLines(HDC dc, int clientWidth, int clientHeight) {
         bool fixed = c < FixedCols();
         int line = fixed ? cols.FixedLine : cols.DataLine;
         if (!line || !cols.Span(c, s, e) || e >= clientWidth) continue;
-        FillSolid(dc, RECT{e, 0, e + line, fixedBottom}, kFixedLineColor);
-        FillSolid(dc, RECT{e, fixedBottom, e + line, gridBottom}, fixed ? kFixedLineColor : kDataLineColor);
+        FillSolid(dc, RECT{e, 0, e + line, fixedBottom}, FixedLineColor);
+        FillSolid(dc, RECT{e, fixedBottom, e + line, gridBottom}, fixed ? FixedLineColor : DataLineColor);
     }
     for (int r = 0; r < RowCount(); ++r) {
         int s = 0, e = 0;
         bool fixed = r < FixedRows();
         int line = fixed ? rows.FixedLine : rows.DataLine;
         if (!line || !rows.Span(r, s, e) || e >= clientHeight) continue;
-        FillSolid(dc, RECT{0, e, fixedRight, e + line}, kFixedLineColor);
-        FillSolid(dc, RECT{fixedRight, e, gridRight, e + line}, fixed ? kFixedLineColor : kDataLineColor);
+        FillSolid(dc, RECT{0, e, fixedRight, e + line}, FixedLineColor);
+        FillSolid(dc, RECT{fixedRight, e, gridRight, e + line}, fixed ? FixedLineColor : DataLineColor);
     }
 }
 

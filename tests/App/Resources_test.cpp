@@ -41,15 +41,15 @@ T ReadAt(const std::string& bytes, size_t offset) {
 // ---------------------------------------------------------------------------
 // ELIPSIS15
 
-const char* const kElipsisRows[] = {
+const char* const ElipsisRows[] = {
     "............g#",
     ".##..##..##.g#",
     ".##..##..##.g#",
     "............g#",
     "............g#",
 };
-constexpr int kElipsisWidth = 14;
-constexpr int kElipsisHeight = 5;
+constexpr int ElipsisWidth = 14;
+constexpr int ElipsisHeight = 5;
 
 COLORREF ElipsisColour(char c) {
     switch (c) {
@@ -64,8 +64,8 @@ TEST(ElipsisBitmap, IsStoredRunLengthEncodedWithEightBitsPerPixel) {
     ASSERT_GE(bytes.size(), sizeof(BITMAPINFOHEADER));
     const auto header = ReadAt<BITMAPINFOHEADER>(bytes, 0);
     EXPECT_EQ(header.biSize, sizeof(BITMAPINFOHEADER));
-    EXPECT_EQ(header.biWidth, kElipsisWidth);
-    EXPECT_EQ(header.biHeight, kElipsisHeight);
+    EXPECT_EQ(header.biWidth, ElipsisWidth);
+    EXPECT_EQ(header.biHeight, ElipsisHeight);
     EXPECT_EQ(header.biBitCount, 8);
     EXPECT_EQ(header.biCompression, static_cast<DWORD>(BI_RLE8));
     const size_t colours = header.biClrUsed ? header.biClrUsed : 256;
@@ -94,15 +94,15 @@ TEST_P(ElipsisPixels, MatchTheGlyphRowByRow) {
     ASSERT_TRUE(bitmap) << "error " << GetLastError();
     BITMAP info{};
     ASSERT_EQ(GetObjectA(bitmap.Get(), sizeof info, &info), static_cast<int>(sizeof info));
-    EXPECT_EQ(info.bmWidth, kElipsisWidth);
-    EXPECT_EQ(info.bmHeight, kElipsisHeight);
+    EXPECT_EQ(info.bmWidth, ElipsisWidth);
+    EXPECT_EQ(info.bmHeight, ElipsisHeight);
 
     TMemoryDC dc(CreateCompatibleDC(nullptr));
     ASSERT_TRUE(dc);
     TSelectedObject selected(dc.Get(), bitmap.Get());
-    for (int y = 0; y < kElipsisHeight; ++y) {
-        for (int x = 0; x < kElipsisWidth; ++x) {
-            EXPECT_EQ(GetPixel(dc.Get(), x, y), ElipsisColour(kElipsisRows[y][x]))
+    for (int y = 0; y < ElipsisHeight; ++y) {
+        for (int x = 0; x < ElipsisWidth; ++x) {
+            EXPECT_EQ(GetPixel(dc.Get(), x, y), ElipsisColour(ElipsisRows[y][x]))
                 << "pixel " << x << "," << y;
         }
     }
@@ -122,7 +122,7 @@ struct IconCase {
 std::ostream& operator<<(std::ostream& os, const IconCase& c) { return os << c.Name << " " << c.Size; }
 
 // The sixteen colours a 16-colour icon can show.
-const COLORREF kVgaColours[] = {
+const COLORREF VgaColours[] = {
     RGB(0, 0, 0),       RGB(128, 0, 0),   RGB(0, 128, 0),   RGB(128, 128, 0),
     RGB(0, 0, 128),     RGB(128, 0, 128), RGB(0, 128, 128), RGB(192, 192, 192),
     RGB(128, 128, 128), RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(255, 255, 0),
@@ -130,7 +130,7 @@ const COLORREF kVgaColours[] = {
 };
 
 bool IsVgaColour(COLORREF c) {
-    for (COLORREF v : kVgaColours)
+    for (COLORREF v : VgaColours)
         if (v == c)
             return true;
     return false;

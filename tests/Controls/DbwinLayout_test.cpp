@@ -79,7 +79,7 @@ TEST(DebugLineFormat, ALineAtTheLimitFitsAndALongerOneIsCutInsideTheBuffer) {
         EXPECT_EQ(l.Count, c.length);
         EXPECT_EQ(l.TooLong, c.tooLong) << c.length;
         std::string kept = l.Text;
-        EXPECT_EQ(kept, text.substr(0, kDebugBufferSize - 1)) << c.length;
+        EXPECT_EQ(kept, text.substr(0, DebugBufferSize - 1)) << c.length;
     }
 }
 

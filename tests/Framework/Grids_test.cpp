@@ -18,7 +18,7 @@
 
 namespace {
 
-const TGridOptions kListOptions =
+const TGridOptions ListOptions =
     goFixedVertLine | goFixedHorzLine | goVertLine | goRangeSelect | goDrawFocusSelected | goColSizing;
 
 using ctltest::WaitFor;
@@ -77,7 +77,7 @@ struct GridFixture : testing::Test {
         grid->SetColWidths(4, 0);
         grid->SetRowCount(6);
         grid->SetDefaultRowHeight(20);
-        grid->SetOptions(kListOptions);
+        grid->SetOptions(ListOptions);
         grid->OnDrawCell = [this](TObject* sender, int col, int row, RECT rect, TGridDrawState state) {
             ASSERT_EQ(sender, grid);
             TCanvas& c = grid->Canvas();
@@ -366,7 +366,7 @@ TEST_F(GridFixture, DraggingAHeaderEdgeResizesTheColumn) {
     SendMessageA(grid->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(170, 50));
     EXPECT_EQ(grid->ColWidths(1), 120) << "a data row is no place to resize";
 
-    grid->SetOptions(kListOptions & ~goColSizing);
+    grid->SetOptions(ListOptions & ~goColSizing);
     SendMessageA(grid->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(142, 8));
     SendMessageA(grid->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(170, 8));
     SendMessageA(grid->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(170, 8));
