@@ -23,8 +23,8 @@ TDebugLine FormatDebugLine(const char* format, va_list args) {
     return line;
 }
 
-TDebugWindowBounds DockRight(int screenWidth, int screenHeight, int formWidth) {
-    return TDebugWindowBounds{screenWidth - formWidth, 0, formWidth, screenHeight};
+TRect DockRight(int screenWidth, int screenHeight, int formWidth) {
+    return TRect{screenWidth - formWidth, 0, screenWidth, screenHeight};
 }
 
 void SaveDebugText(const std::string& fileName, const std::string& text) {

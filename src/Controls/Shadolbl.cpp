@@ -51,7 +51,7 @@ void TShadowLabel::Paint(TCanvas& canvas) {
     look.Enabled = Enabled();
     look.Color = Color();
     look.FontColor = Font().Color();
-    look.ClientRect = TLabelRect{client.left, client.top, client.right, client.bottom};
+    look.ClientRect = FromWinRect(client);
     TShadowLabelPlan plan = PlanShadowLabel(look, FHighlight, FShadow);
 
     if (plan.Fill) {
@@ -63,7 +63,7 @@ void TShadowLabel::Paint(TCanvas& canvas) {
     for (const TShadowTextOp& op : plan.Ops) {
         canvas.Font().SetColor(op.Color);
         canvas.PrepareText();
-        RECT r{op.Rect.Left, op.Rect.Top, op.Rect.Right, op.Rect.Bottom};
+        RECT r = ToWinRect(op.Rect);
         DrawTextA(canvas.Handle(), plan.Text.c_str(), static_cast<int>(plan.Text.size()), &r, plan.Flags);
     }
 }

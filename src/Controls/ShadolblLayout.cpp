@@ -42,7 +42,7 @@ void TShadow::Assign(const TObject* Source) {
 
 namespace {
 
-TLabelRect Shifted(TLabelRect r, int dx, int dy) {
+TRect Shifted(TRect r, int dx, int dy) {
     r.Left += dx;
     r.Right += dx;
     r.Top += dy;
@@ -70,7 +70,7 @@ TShadowLabelPlan PlanShadowLabel(const TShadowLabelLook& look, const TShadow& hi
     plan.Fill = !look.Transparent;
     plan.FillColor = look.Color;
 
-    const TLabelRect& r = look.ClientRect;
+    const TRect& r = look.ClientRect;
     TColor shadowColor = look.Enabled ? shadow.Color() : clGray;
     TColor highlightColor = look.Enabled ? highlight.Color() : clBtnHighlight;
     TColor textColor = look.Enabled ? look.FontColor : clBtnShadow;

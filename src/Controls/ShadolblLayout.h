@@ -7,6 +7,7 @@
 
 #include "Framework/Classes.h"
 #include "Framework/Colors.h"
+#include "Framework/Types.h"
 
 // DrawText flags the label uses.
 constexpr unsigned DtLeft = 0x0;
@@ -41,13 +42,6 @@ private:
     int FOffsetTop = 0;
 };
 
-struct TLabelRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-    bool operator==(const TLabelRect& o) const {
-        return Left == o.Left && Top == o.Top && Right == o.Right && Bottom == o.Bottom;
-    }
-};
-
 // The label's alignment, in the framework's order.
 enum TLabelAlignment { laLeftJustify, laRightJustify, laCenter };
 
@@ -61,11 +55,11 @@ struct TShadowLabelLook {
     bool Enabled = true;
     TColor Color = 0;
     TColor FontColor = 0;
-    TLabelRect ClientRect;
+    TRect ClientRect;
 };
 
 struct TShadowTextOp {
-    TLabelRect Rect;
+    TRect Rect;
     TColor Color;
     bool operator==(const TShadowTextOp& o) const { return Rect == o.Rect && Color == o.Color; }
 };

@@ -7,6 +7,7 @@
 #include "Framework/Classes.h"
 #include "Framework/Colors.h"
 #include "Framework/Handles.h"
+#include "Framework/Types.h"
 
 static_assert(clBtnFace == SysColor(COLOR_BTNFACE) && clBtnShadow == SysColor(COLOR_BTNSHADOW) &&
                   clBtnHighlight == SysColor(COLOR_BTNHIGHLIGHT) && clWindow == SysColor(COLOR_WINDOW) &&
@@ -14,6 +15,10 @@ static_assert(clBtnFace == SysColor(COLOR_BTNFACE) && clBtnShadow == SysColor(CO
                   clHighlightText == SysColor(COLOR_HIGHLIGHTTEXT),
               "colour indexes agree with Windows");
 COLORREF ColorToRGB(TColor color);
+
+// The portable rectangle and the system's hold the same four edges.
+inline RECT ToWinRect(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+inline TRect FromWinRect(const RECT& r) { return TRect{r.left, r.top, r.right, r.bottom}; }
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4 };
 

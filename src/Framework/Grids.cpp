@@ -19,8 +19,6 @@ void FillSolid(HDC dc, const RECT& r, TColor color) {
     FillRect(dc, &r, brush.Get());
 }
 
-RECT ToRect(const TGridRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
-
 }  // namespace
 
 TDrawGrid::TDrawGrid(TComponent* AOwner)
@@ -140,7 +138,7 @@ void TDrawGrid::MouseToCell(int x, int y, int& col, int& row) {
     FGeometry.MouseToCell(x, y, ClientW(), ClientH(), col, row);
 }
 
-RECT TDrawGrid::CellRect(int col, int row) const { return ToRect(FGeometry.CellRect(col, row)); }
+RECT TDrawGrid::CellRect(int col, int row) const { return ToWinRect(FGeometry.CellRect(col, row)); }
 
 void TDrawGrid::UpdateScrollBars() {
     if (!FHandle || FUpdatingScrollBars) return;

@@ -28,7 +28,7 @@ TShadowLabelLook Look(const std::string& caption) {
     look.Caption = caption;
     look.Color = Face;
     look.FontColor = Red;
-    look.ClientRect = TLabelRect{0, 0, 120, 40};
+    look.ClientRect = TRect{0, 0, 120, 40};
     return look;
 }
 
@@ -137,7 +137,7 @@ TEST(ShadowLabelPlan, FillsUnlessTransparent) {
 }
 
 TEST(ShadowLabelPlan, DrawsShadowThenHighlightThenTextAtTheirOffsets) {
-    const TLabelRect r{0, 0, 120, 40};
+    const TRect r{0, 0, 120, 40};
     const Shadow white(true, clWhite, -1, -1);
     const Shadow blue(true, Blue, 1, 1);
     const Shadow hiddenWhite(false, clWhite, -1, -1);
