@@ -1,8 +1,8 @@
 #pragma once
 // Owners of the system's handles, one small class per kind. Each releases its
-// handle exactly once; ownership moves, copies are deleted. The files of the
-// portable code use the first part; the Windows part is for the windows and
-// the platform glue.
+// handle exactly once; ownership moves, copies are deleted. The owners above
+// the Windows section compile everywhere, for the portable code; the rest
+// serve the windows and the platform glue.
 #include <cstdio>
 #include <utility>
 
@@ -46,8 +46,8 @@ public:
         const Handle old = std::exchange(FHandle, handle);
         if (old != handle && TTraits::Valid(old)) TTraits::Close(old);
     }
-    // Releases the handle now and says whether the system agreed; the last
-    // write to a file can fail only here. Empty afterwards either way.
+    // Releases the handle now and says whether the system agreed: closing a
+    // file can report a write that failed late. Empty afterwards either way.
     bool Close() {
         const Handle old = Release();
         return !TTraits::Valid(old) || TTraits::Close(old);
@@ -240,7 +240,7 @@ public:
     TPaintDC& operator=(const TPaintDC&) = delete;
 
     HDC Get() const { return FDC; }
-    // The part of the window that needs painting.
+    // The area of the window that needs painting.
     const RECT& Area() const { return FPaint.rcPaint; }
 
 private:
