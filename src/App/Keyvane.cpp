@@ -10,37 +10,19 @@
 #include "App/Main.h"
 #include "App/StartProfile.h"
 #include "Framework/Forms.h"
+#include "Framework/Handles.h"
 #include "Framework/SysUtils.h"
-
-namespace {
-
-// Owns the single-instance mutex. The handle stays open until the windows
-// have saved the settings, so a new copy can't start and read the file while
-// this one is still writing it.
-class TMutexHandle {
-public:
-    explicit TMutexHandle(HANDLE handle) : FHandle(handle) {}
-    ~TMutexHandle() {
-        if (FHandle) CloseHandle(FHandle);
-    }
-    TMutexHandle(const TMutexHandle&) = delete;
-    TMutexHandle& operator=(const TMutexHandle&) = delete;
-    HANDLE Get() const { return FHandle; }
-
-private:
-    HANDLE FHandle;
-};
-
-}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     StartPhaseEnd("process, libraries and runtime");
     // Named after the executable only, so copies under other names run side by side.
     const std::string name = ChangeFileExt(ExtractFileName(Application->ExeName()), "");
     const std::string mutexName = name + name;
-    TMutexHandle mutex(CreateMutexA(nullptr, FALSE, mutexName.c_str()));
+    // The handle stays open until the windows have saved the settings, so a
+    // new copy can't start and read the file while this one is still writing it.
+    TKernelHandle mutex(CreateMutexA(nullptr, FALSE, mutexName.c_str()));
     const DWORD error = GetLastError();
-    if (!mutex.Get()) {
+    if (!mutex) {
         ShowMessage("Mutex Error");
         return -1;
     }

@@ -6,7 +6,6 @@
 #include <exception>
 #include <memory>
 #include <new>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "Controls/Ytrayicon.h"
 #include "Framework/Dialogs.h"
 #include "Framework/Exception.h"
+#include "Framework/Handles.h"
 #include "Framework/SysUtils.h"
 #include "Hotkey/HookHotKey.h"
 #include "Hotkey/ShortCut.h"
@@ -50,31 +50,6 @@ public:
 private:
     TForm& FForm;
 };
-
-// Keeps COM initialised on this thread for as long as it lives.
-class TComInit {
-public:
-    TComInit() : FDone(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~TComInit() {
-        if (FDone) CoUninitialize();
-    }
-    TComInit(const TComInit&) = delete;
-    TComInit& operator=(const TComInit&) = delete;
-
-private:
-    bool FDone;
-};
-
-// An item identifier list the shell allocated.
-struct TPidlFree {
-    void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }
-};
-using TPidl = std::unique_ptr<ITEMIDLIST, TPidlFree>;
-
-struct TLibraryFree {
-    void operator()(HMODULE module) const { FreeLibrary(module); }
-};
-using TLibrary = std::unique_ptr<std::remove_pointer_t<HMODULE>, TLibraryFree>;
 
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -318,11 +293,11 @@ void TFormMain::FormCreate(TObject*) {
     {
         TLibrary help(LoadLibraryA("hhctrl.ocx"));
         if (!help) RaiseAt(MainSource, 43);
-        FARPROC proc = GetProcAddress(help.get(), "HtmlHelpA");
+        FARPROC proc = GetProcAddress(help.Get(), "HtmlHelpA");
         if (!proc) RaiseAt(MainSource, 43);
         HtmlHelpProc = reinterpret_cast<THtmlHelpProc>(reinterpret_cast<void*>(proc));
         // The help library stays loaded for the life of the process.
-        help.release();
+        help.Release();
     }
     StartPhaseEnd("help library");
 
@@ -601,7 +576,7 @@ void TFormMain::R1Click(TObject*) {
     if (SHGetSpecialFolderLocation(Handle(), CSIDL_STARTUP, &location) < 0) RaiseAt(MainSource, 408);
     TPidl owned(location);
     char folder[MAX_PATH] = {};
-    if (!SHGetPathFromIDListA(owned.get(), folder)) RaiseAt(MainSource, 409);
+    if (!SHGetPathFromIDListA(owned.Get(), folder)) RaiseAt(MainSource, 409);
 
     const std::string exe = Application->ExeName();
     const std::string link = std::string(folder) + "\\" + ChangeFileExt(ExtractFileName(exe), ".lnk");

@@ -9,8 +9,8 @@ std::function<void(const std::string& Text)> TDebugWindow::Notice = [](const std
 
 TDebugWindow::TDebugWindow(TComponent* AOwner) : TComponent(AOwner), FForm(new TDwForm(this)) {
     FForm->Show();
-    TDebugWindowBounds b = DockRight(TScreen::Width(), TScreen::Height(), FForm->Width());
-    FForm->SetBounds(b.Left, b.Top, b.Width, b.Height);
+    const TRect b = DockRight(TScreen::Width(), TScreen::Height(), FForm->Width());
+    FForm->SetBounds(b.Left, b.Top, b.Width(), b.Height());
 }
 
 TDebugWindow::~TDebugWindow() {

@@ -5,14 +5,16 @@
 #include <cstdarg>
 #include <string>
 
+#include "Framework/Types.h"
+
 // One buffer for every debug window of the process: 16383 characters and the
 // terminating zero.
-constexpr int kDebugBufferSize = 16384;
+constexpr int DebugBufferSize = 16384;
 
 struct TDebugLine {
     // What the format produced in full (negative when the format is broken).
     int Count = 0;
-    // Count reached the buffer's size: only the first kDebugBufferSize - 1
+    // Count reached the buffer's size: only the first DebugBufferSize - 1
     // characters are in Text.
     bool TooLong = false;
     // The shared buffer, always zero-terminated; valid until the next call.
@@ -22,12 +24,8 @@ struct TDebugLine {
 // Formats into the shared buffer, never past its end.
 TDebugLine FormatDebugLine(const char* format, va_list args);
 
-struct TDebugWindowBounds {
-    int Left, Top, Width, Height;
-};
-
 // Docked to the right edge of the screen, from its top to its bottom.
-TDebugWindowBounds DockRight(int screenWidth, int screenHeight, int formWidth);
+TRect DockRight(int screenWidth, int screenHeight, int formWidth);
 
 // Writes text to the file, replacing it. A file that cannot be created
 // raises EFCreateError "ファイル %s を作成できません".

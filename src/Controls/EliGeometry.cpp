@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 
-TEliRect EllipsisEditRect(int clientWidth, int clientHeight) {
-    return TEliRect{0, 0, std::max(0, clientWidth - kEllipsisButtonWidth), clientHeight};
+TRect EllipsisEditRect(int clientWidth, int clientHeight) {
+    return TRect{0, 0, std::max(0, clientWidth - EllipsisButtonWidth), clientHeight};
 }
 
-bool EllipsisIBeamAt(int x, int clientWidth) { return x < clientWidth - kEllipsisCursorMargin; }
+bool EllipsisIBeamAt(int x, int clientWidth) { return x < clientWidth - EllipsisCursorMargin; }
 
 int KvMulDiv(int a, int b, int c) {
     if (c == 0) return -1;
@@ -23,12 +23,9 @@ int KvMulDiv(int a, int b, int c) {
     return static_cast<int>(r);
 }
 
-TEliBounds EllipsisScaledBounds(const TEliBounds& bounds, int M, int D) {
-    int left = KvMulDiv(bounds.Left, M, D);
-    int top = KvMulDiv(bounds.Top, M, D);
-    int width = KvMulDiv(bounds.Left + bounds.Width, M, D) - left;
-    int height = KvMulDiv(bounds.Top + bounds.Height, M, D) - top;
-    return TEliBounds{left, top, width, height};
+TRect EllipsisScaledBounds(const TRect& bounds, int M, int D) {
+    return TRect{KvMulDiv(bounds.Left, M, D), KvMulDiv(bounds.Top, M, D), KvMulDiv(bounds.Right, M, D),
+                 KvMulDiv(bounds.Bottom, M, D)};
 }
 
 bool EllipsisScalesFont(bool parentFont, bool loading, bool scaleFontFlag) {

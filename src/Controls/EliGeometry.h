@@ -1,25 +1,18 @@
 #pragma once
 // Geometry of the ellipsis edit box: where its text may run, where the mouse
 // shows the text cursor, and how the box scales with its form.
+#include "Framework/Types.h"
 
 // The ellipsis button's width; the button keeps it at every scale.
-constexpr int kEllipsisButtonWidth = 15;
+constexpr int EllipsisButtonWidth = 15;
 // Right of this distance from the client area's right edge the mouse is over
 // the button (and the spacer and edge beside it), not over the text.
-constexpr int kEllipsisCursorMargin = 17;
-
-struct TEliRect {
-    int Left, Top, Right, Bottom;
-};
-
-struct TEliBounds {
-    int Left, Top, Width, Height;
-};
+constexpr int EllipsisCursorMargin = 17;
 
 // The formatting rectangle for a client area of this size: all of it but the
 // button's strip at the right. A client area narrower than the button leaves
 // an empty rectangle, never an inverted one.
-TEliRect EllipsisEditRect(int clientWidth, int clientHeight);
+TRect EllipsisEditRect(int clientWidth, int clientHeight);
 
 // True when a mouse at client x shows the text cursor (I-beam).
 bool EllipsisIBeamAt(int x, int clientWidth);
@@ -28,9 +21,9 @@ bool EllipsisIBeamAt(int x, int clientWidth);
 // zero divisor or a result beyond the 32-bit range, as the system's MulDiv.
 int KvMulDiv(int a, int b, int c);
 
-// New bounds when the form scales by M/D: the corners are scaled, so that
-// neighbouring controls stay flush.
-TEliBounds EllipsisScaledBounds(const TEliBounds& bounds, int M, int D);
+// New bounds when the form scales by M/D: the edges are scaled, not the
+// size, so that neighbouring controls stay flush.
+TRect EllipsisScaledBounds(const TRect& bounds, int M, int D);
 
 // Whether a scale step changes the font size: never with the parent's font;
 // while the form is being loaded only when its scaling includes the font.

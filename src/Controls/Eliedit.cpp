@@ -2,6 +2,7 @@
 
 #include "Controls/EliGeometry.h"
 #include "Framework/CtrlText.h"
+#include "Framework/Graphics.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ TCustomEllipsisEdit::TCustomEllipsisEdit(TComponent* AOwner) : TCustomMemo(AOwne
     FButton = new TSpeedButton(this);
     FButton->SetParent(this);
     FButton->SetAlign(alRight);
-    FButton->SetWidth(kEllipsisButtonWidth);
+    FButton->SetWidth(EllipsisButtonWidth);
     FButton->Glyph().LoadFromResourceName("ELIPSIS15");
     FButton->OnClick = [this](TObject* sender) { DoEllipsisClick(sender); };
     FButton->OnMouseDown = [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
@@ -83,8 +84,7 @@ void TCustomEllipsisEdit::UpdateEditRect() {
     if (!FHandle) return;
     RECT client;
     GetClientRect(FHandle, &client);
-    TEliRect e = EllipsisEditRect(client.right - client.left, client.bottom - client.top);
-    RECT r{e.Left, e.Top, e.Right, e.Bottom};
+    RECT r = ToWinRect(EllipsisEditRect(client.right - client.left, client.bottom - client.top));
     SendMessageA(FHandle, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
 }
 
@@ -159,8 +159,8 @@ void TCustomEllipsisEdit::DoEllipsisMouseDown(TObject* /*Sender*/, TMouseButton 
 
 void TCustomEllipsisEdit::ChangeScale(int M, int D) {
     if (M == D) return;
-    TEliBounds b = EllipsisScaledBounds(TEliBounds{Left(), Top(), Width(), Height()}, M, D);
-    SetBounds(b.Left, b.Top, b.Width, b.Height);
+    const TRect b = EllipsisScaledBounds(FromWinRect(BoundsRect()), M, D);
+    SetBounds(b.Left, b.Top, b.Width(), b.Height());
     if (EllipsisScalesFont(ParentFont(), Loading(), (FScalingFlags & sfFont) != 0))
         Font().SetSize(KvMulDiv(Font().Size(), M, D));
 }

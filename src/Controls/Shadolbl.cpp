@@ -4,8 +4,8 @@
 
 #include "Framework/Graphics.h"
 
-static_assert(kDtCenter == DT_CENTER && kDtRight == DT_RIGHT && kDtWordBreak == DT_WORDBREAK &&
-                  kDtExpandTabs == DT_EXPANDTABS && kDtNoPrefix == DT_NOPREFIX,
+static_assert(DtCenter == DT_CENTER && DtRight == DT_RIGHT && DtWordBreak == DT_WORDBREAK &&
+                  DtExpandTabs == DT_EXPANDTABS && DtNoPrefix == DT_NOPREFIX,
               "the label's flags are the system's DrawText flags");
 static_assert(clBtnShadow == SysColor(COLOR_BTNSHADOW) && clBtnHighlight == SysColor(COLOR_BTNHIGHLIGHT),
               "the label's system colours are the system's");
@@ -51,7 +51,7 @@ void TShadowLabel::Paint(TCanvas& canvas) {
     look.Enabled = Enabled();
     look.Color = Color();
     look.FontColor = Font().Color();
-    look.ClientRect = TLabelRect{client.left, client.top, client.right, client.bottom};
+    look.ClientRect = FromWinRect(client);
     TShadowLabelPlan plan = PlanShadowLabel(look, FHighlight, FShadow);
 
     if (plan.Fill) {
@@ -63,7 +63,7 @@ void TShadowLabel::Paint(TCanvas& canvas) {
     for (const TShadowTextOp& op : plan.Ops) {
         canvas.Font().SetColor(op.Color);
         canvas.PrepareText();
-        RECT r{op.Rect.Left, op.Rect.Top, op.Rect.Right, op.Rect.Bottom};
+        RECT r = ToWinRect(op.Rect);
         DrawTextA(canvas.Handle(), plan.Text.c_str(), static_cast<int>(plan.Text.size()), &r, plan.Flags);
     }
 }

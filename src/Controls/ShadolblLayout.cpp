@@ -42,7 +42,7 @@ void TShadow::Assign(const TObject* Source) {
 
 namespace {
 
-TLabelRect Shifted(TLabelRect r, int dx, int dy) {
+TRect Shifted(TRect r, int dx, int dy) {
     r.Left += dx;
     r.Right += dx;
     r.Top += dy;
@@ -58,19 +58,19 @@ TShadowLabelPlan PlanShadowLabel(const TShadowLabelLook& look, const TShadow& hi
     // DrawText takes a lone "&" for a prefix of nothing.
     if (plan.Text.empty() || (look.ShowAccelChar && plan.Text == "&")) plan.Text += ' ';
 
-    plan.Flags = kDtExpandTabs;
-    if (!look.ShowAccelChar) plan.Flags |= kDtNoPrefix;
+    plan.Flags = DtExpandTabs;
+    if (!look.ShowAccelChar) plan.Flags |= DtNoPrefix;
     switch (look.Alignment) {
-        case laLeftJustify: plan.Flags |= kDtLeft; break;
-        case laRightJustify: plan.Flags |= kDtRight; break;
-        case laCenter: plan.Flags |= kDtCenter; break;
+        case laLeftJustify: plan.Flags |= DtLeft; break;
+        case laRightJustify: plan.Flags |= DtRight; break;
+        case laCenter: plan.Flags |= DtCenter; break;
     }
-    if (look.WordWrap) plan.Flags |= kDtWordBreak;
+    if (look.WordWrap) plan.Flags |= DtWordBreak;
 
     plan.Fill = !look.Transparent;
     plan.FillColor = look.Color;
 
-    const TLabelRect& r = look.ClientRect;
+    const TRect& r = look.ClientRect;
     TColor shadowColor = look.Enabled ? shadow.Color() : clGray;
     TColor highlightColor = look.Enabled ? highlight.Color() : clBtnHighlight;
     TColor textColor = look.Enabled ? look.FontColor : clBtnShadow;

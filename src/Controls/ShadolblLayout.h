@@ -7,14 +7,15 @@
 
 #include "Framework/Classes.h"
 #include "Framework/Colors.h"
+#include "Framework/Types.h"
 
 // DrawText flags the label uses.
-constexpr unsigned kDtLeft = 0x0;
-constexpr unsigned kDtCenter = 0x1;
-constexpr unsigned kDtRight = 0x2;
-constexpr unsigned kDtWordBreak = 0x10;
-constexpr unsigned kDtExpandTabs = 0x40;
-constexpr unsigned kDtNoPrefix = 0x800;
+constexpr unsigned DtLeft = 0x0;
+constexpr unsigned DtCenter = 0x1;
+constexpr unsigned DtRight = 0x2;
+constexpr unsigned DtWordBreak = 0x10;
+constexpr unsigned DtExpandTabs = 0x40;
+constexpr unsigned DtNoPrefix = 0x800;
 
 // One copy of the caption: whether it is drawn, its colour and its offset.
 class TShadow : public TObject {
@@ -41,13 +42,6 @@ private:
     int FOffsetTop = 0;
 };
 
-struct TLabelRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-    bool operator==(const TLabelRect& o) const {
-        return Left == o.Left && Top == o.Top && Right == o.Right && Bottom == o.Bottom;
-    }
-};
-
 // The label's alignment, in the framework's order.
 enum TLabelAlignment { laLeftJustify, laRightJustify, laCenter };
 
@@ -61,11 +55,11 @@ struct TShadowLabelLook {
     bool Enabled = true;
     TColor Color = 0;
     TColor FontColor = 0;
-    TLabelRect ClientRect;
+    TRect ClientRect;
 };
 
 struct TShadowTextOp {
-    TLabelRect Rect;
+    TRect Rect;
     TColor Color;
     bool operator==(const TShadowTextOp& o) const { return Rect == o.Rect && Color == o.Color; }
 };

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <type_traits>
 
 #include "Framework/Exception.h"
 #include "Framework/Forms.h"
+#include "Framework/Handles.h"
 #include "Framework/Messages.h"
 #include "Framework/SysUtils.h"
 
@@ -17,8 +17,8 @@ TCallbackWindow* CallbackWindow = nullptr;
 
 namespace {
 
-const char kNoTrayIcon[] = "タスクトレイにアイコンを登録できません。";
-constexpr int kMaxIconID = 999;
+const char NoTrayIcon[] = "タスクトレイにアイコンを登録できません。";
+constexpr int MaxIconID = 999;
 
 TShellNotifyIconFunc shellNotifyIcon = nullptr;
 
@@ -138,7 +138,7 @@ void TCallbackWindow::ShowMenu(TPopupMenu* menu, int x, int y) {
 TyTrayIcon::TyTrayIcon(TComponent* AOwner) : TComponent(AOwner) {
     // A number freed by an earlier icon comes back only when it was the last.
     FIconID = TrayIconList.Count() == 0 ? 1 : StrToInt(TrayIconList.Strings(TrayIconList.Count() - 1)) + 1;
-    if (FIconID > kMaxIconID) throw EOutOfMemory(kNoTrayIcon);
+    if (FIconID > MaxIconID) throw EOutOfMemory(NoTrayIcon);
     if (!Designing()) FIcon.OnChange = [this](TObject* Sender) { IconChange(Sender); };
     TrayIconList.AddObject(IntToStr(FIconID), this);
     if (Designing()) return;
@@ -192,11 +192,11 @@ void TyTrayIcon::SetTrayIcon(int mode) {
     switch (mode) {
         case NIM_ADD:
             if (!FVisible) return;
-            if (!CallShell(NIM_ADD, FNotifyData.get())) throw EOutOfMemory(kNoTrayIcon);
+            if (!CallShell(NIM_ADD, FNotifyData.get())) throw EOutOfMemory(NoTrayIcon);
             FInTray = true;
             break;
         case NIM_MODIFY:
-            if (!CallShell(NIM_MODIFY, FNotifyData.get())) throw EOutOfMemory(kNoTrayIcon);
+            if (!CallShell(NIM_MODIFY, FNotifyData.get())) throw EOutOfMemory(NoTrayIcon);
             break;
         case NIM_DELETE:
             CallShell(NIM_DELETE, FNotifyData.get());
@@ -223,7 +223,7 @@ void TyTrayIcon::SetIcon(const TIcon* value) {
     }
     // The shell may still show the old picture until the icon is deleted, so
     // the detached handle is destroyed only after that.
-    std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&DestroyIcon)> detached(FIcon.Handle(), &DestroyIcon);
+    TIconHandle detached(FIcon.Handle());
     FIcon.ReleaseHandle();
     FIcon.SetHandle(nullptr);
     SetVisible(false);

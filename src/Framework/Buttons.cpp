@@ -1,64 +1,30 @@
 #include "Framework/Buttons.h"
 
+#include "Framework/Handles.h"
+
 namespace {
 
 // Raster operation: where the (monochrome) source is white keep the
 // destination, elsewhere paint the brush.
-constexpr DWORD kRopBrushThroughMask = 0x00B8074A;
-
-// Device context of the screen's kind with one bitmap selected; both
-// released on leaving.
-class TMemoryDC {
-public:
-    explicit TMemoryDC(HBITMAP bmp) : FDC(CreateCompatibleDC(nullptr)) {
-        if (FDC) FOld = SelectObject(FDC, bmp);
-    }
-    ~TMemoryDC() {
-        if (!FDC) return;
-        SelectObject(FDC, FOld);
-        DeleteDC(FDC);
-    }
-    TMemoryDC(const TMemoryDC&) = delete;
-    TMemoryDC& operator=(const TMemoryDC&) = delete;
-    HDC Handle() const { return FDC; }
-
-private:
-    HDC FDC;
-    HGDIOBJ FOld = nullptr;
-};
-
-class TGdiObject {
-public:
-    explicit TGdiObject(HGDIOBJ obj) : FObj(obj) {}
-    ~TGdiObject() {
-        if (FObj) DeleteObject(FObj);
-    }
-    TGdiObject(const TGdiObject&) = delete;
-    TGdiObject& operator=(const TGdiObject&) = delete;
-    HGDIOBJ Handle() const { return FObj; }
-
-private:
-    HGDIOBJ FObj;
-};
+constexpr DWORD RopBrushThroughMask = 0x00B8074A;
 
 // The face of a button that stays pressed: button face and highlight in a
 // checkerboard, as the system draws checked buttons.
 void FillChecked(HDC dc, const RECT& r) {
     static const WORD rows[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
-    TGdiObject pattern(CreateBitmap(8, 8, 1, 1, rows));
-    TGdiObject brush(CreatePatternBrush(static_cast<HBITMAP>(pattern.Handle())));
+    TGdiObject<HBITMAP> pattern(CreateBitmap(8, 8, 1, 1, rows));
+    TGdiObject<HBRUSH> brush(CreatePatternBrush(pattern.Get()));
     COLORREF fg = SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
     COLORREF bk = SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-    FillRect(dc, &r, static_cast<HBRUSH>(brush.Handle()));
+    FillRect(dc, &r, brush.Get());
     SetTextColor(dc, fg);
     SetBkColor(dc, bk);
 }
 
 void FillThroughMask(HDC dc, int x, int y, int w, int h, HDC mask, COLORREF color) {
-    TGdiObject brush(CreateSolidBrush(color));
-    HGDIOBJ old = SelectObject(dc, brush.Handle());
-    BitBlt(dc, x, y, w, h, mask, 0, 0, kRopBrushThroughMask);
-    SelectObject(dc, old);
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(color));
+    TSelectedObject selected(dc, brush.Get());
+    BitBlt(dc, x, y, w, h, mask, 0, 0, RopBrushThroughMask);
 }
 
 }  // namespace
@@ -158,27 +124,29 @@ void TSpeedButton::WndProc(TMessage& m) {
 
 void TSpeedButton::DrawGlyph(HDC dc, int x, int y) {
     int w = FGlyph.Width(), h = FGlyph.Height();
-    TMemoryDC image(FGlyph.Handle());
-    if (!image.Handle() || w <= 0 || h <= 0) return;
-    COLORREF transparent = GetPixel(image.Handle(), 0, h - 1);
+    TMemoryDC image(CreateCompatibleDC(nullptr));
+    TSelectedObject imageSelected(image.Get(), FGlyph.Handle());
+    if (!image || w <= 0 || h <= 0) return;
+    COLORREF transparent = GetPixel(image.Get(), 0, h - 1);
     // Mask: white where the picture shows the transparent colour.
-    TGdiObject maskBmp(CreateBitmap(w, h, 1, 1, nullptr));
-    TMemoryDC mask(static_cast<HBITMAP>(maskBmp.Handle()));
-    if (!mask.Handle()) return;
-    COLORREF oldBk = SetBkColor(image.Handle(), transparent);
-    BitBlt(mask.Handle(), 0, 0, w, h, image.Handle(), 0, 0, SRCCOPY);
-    SetBkColor(image.Handle(), oldBk);
+    TGdiObject<HBITMAP> maskBmp(CreateBitmap(w, h, 1, 1, nullptr));
+    TMemoryDC mask(CreateCompatibleDC(nullptr));
+    TSelectedObject maskSelected(mask.Get(), maskBmp.Get());
+    if (!mask) return;
+    COLORREF oldBk = SetBkColor(image.Get(), transparent);
+    BitBlt(mask.Get(), 0, 0, w, h, image.Get(), 0, 0, SRCCOPY);
+    SetBkColor(image.Get(), oldBk);
 
     COLORREF bk = SetBkColor(dc, RGB(255, 255, 255));
     COLORREF fg = SetTextColor(dc, RGB(0, 0, 0));
     if (Enabled()) {
-        BitBlt(dc, x, y, w, h, image.Handle(), 0, 0, SRCINVERT);
-        BitBlt(dc, x, y, w, h, mask.Handle(), 0, 0, SRCAND);
-        BitBlt(dc, x, y, w, h, image.Handle(), 0, 0, SRCINVERT);
+        BitBlt(dc, x, y, w, h, image.Get(), 0, 0, SRCINVERT);
+        BitBlt(dc, x, y, w, h, mask.Get(), 0, 0, SRCAND);
+        BitBlt(dc, x, y, w, h, image.Get(), 0, 0, SRCINVERT);
     } else {
         // The system's disabled look: the picture's outline embossed.
-        FillThroughMask(dc, x + 1, y + 1, w, h, mask.Handle(), GetSysColor(COLOR_BTNHIGHLIGHT));
-        FillThroughMask(dc, x, y, w, h, mask.Handle(), GetSysColor(COLOR_BTNSHADOW));
+        FillThroughMask(dc, x + 1, y + 1, w, h, mask.Get(), GetSysColor(COLOR_BTNHIGHLIGHT));
+        FillThroughMask(dc, x, y, w, h, mask.Get(), GetSysColor(COLOR_BTNSHADOW));
     }
     SetBkColor(dc, bk);
     SetTextColor(dc, fg);

@@ -9,9 +9,9 @@
 
 namespace {
 
-const char kObjectProp[] = "KvObject";
+const char ObjectProp[] = "KvObject";
 // Our subclass on a system control, with KvSubclassProc.
-constexpr UINT_PTR kSubclassId = 1;
+constexpr UINT_PTR SubclassId = 1;
 int nextControlId = 1000;
 
 TShiftState ShiftFromMk(WPARAM wp) {
@@ -45,7 +45,7 @@ LRESULT DispatchToObject(TWinControl* obj, HWND wnd, UINT msg, WPARAM wp, LPARAM
         Application->HandleException(obj);
     }
     if (msg == WM_NCDESTROY) {
-        RemovePropA(wnd, kObjectProp);
+        RemovePropA(wnd, ObjectProp);
         obj->FHandle = nullptr;
         obj->FSubclassed = false;
     }
@@ -53,12 +53,12 @@ LRESULT DispatchToObject(TWinControl* obj, HWND wnd, UINT msg, WPARAM wp, LPARAM
 }
 
 LRESULT CALLBACK KvStdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* obj = static_cast<TWinControl*>(GetPropA(wnd, kObjectProp));
+    auto* obj = static_cast<TWinControl*>(GetPropA(wnd, ObjectProp));
     if (!obj && msg == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
         obj = static_cast<TWinControl*>(cs->lpCreateParams);
         if (obj) {
-            SetPropA(wnd, kObjectProp, obj);
+            SetPropA(wnd, ObjectProp, obj);
             obj->FHandle = wnd;
         }
     }
@@ -73,7 +73,7 @@ LRESULT CALLBACK KvSubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
         // as its window; the message still runs down the rest of the chain
         // (tooltips' subclasses, then the control's own procedure) through
         // DefSubclassProc in DefaultHandler.
-        RemoveWindowSubclass(wnd, KvSubclassProc, kSubclassId);
+        RemoveWindowSubclass(wnd, KvSubclassProc, SubclassId);
     }
     return DispatchToObject(obj, wnd, msg, wp, lp);
 }
@@ -109,11 +109,10 @@ TWinControl::~TWinControl() {
         auto& siblings = FParent->FControls;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
     }
-    if (FBrush) DeleteObject(FBrush);
 }
 
 TWinControl* TWinControl::FromHandle(HWND wnd) {
-    return wnd ? static_cast<TWinControl*>(GetPropA(wnd, kObjectProp)) : nullptr;
+    return wnd ? static_cast<TWinControl*>(GetPropA(wnd, ObjectProp)) : nullptr;
 }
 
 HWND TWinControl::Handle() {
@@ -145,12 +144,12 @@ void TWinControl::CreateHandle() {
         HWND wnd = CreateWindowExA(params.ExStyle, params.SysClassName, params.Caption.c_str(), params.Style, FLeft,
                                    FTop, FWidth, FHeight, parentWnd, id, inst, nullptr);
         if (!wnd) throw Exception("ウィンドウを作成できません: " + ClassName());
-        SetPropA(wnd, kObjectProp, this);
+        SetPropA(wnd, ObjectProp, this);
         FHandle = wnd;
         // comctl32 keeps the chain of subclasses, so the tooltips' own
         // (TTF_SUBCLASS) and ours stay intact in whatever order they go.
-        if (!SetWindowSubclass(wnd, KvSubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
-            RemovePropA(wnd, kObjectProp);
+        if (!SetWindowSubclass(wnd, KvSubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+            RemovePropA(wnd, ObjectProp);
             FHandle = nullptr;
             DestroyWindow(wnd);
             throw Exception("ウィンドウを作成できません: " + ClassName());
@@ -342,10 +341,7 @@ std::string TWinControl::Text() {
 void TWinControl::SetColor(TColor color) {
     if (color == FColor) return;
     FColor = color;
-    if (FBrush) {
-        DeleteObject(FBrush);
-        FBrush = nullptr;
-    }
+    FBrush.Reset();
     Invalidate();
 }
 
@@ -437,16 +433,15 @@ void TWinControl::DefaultHandler(TMessage& m) {
 HBRUSH TWinControl::CNCtlColor(HDC dc) {
     SetTextColor(dc, ColorToRGB(FFont.Color()));
     SetBkColor(dc, ColorToRGB(FColor));
-    if (!FBrush) FBrush = CreateSolidBrush(ColorToRGB(FColor));
-    return FBrush;
+    if (!FBrush) FBrush.Reset(CreateSolidBrush(ColorToRGB(FColor)));
+    return FBrush.Get();
 }
 
 void TWinControl::EraseBackground(TMessage& m) {
     RECT r;
     GetClientRect(FHandle, &r);
-    HBRUSH b = CreateSolidBrush(ColorToRGB(FColor));
-    FillRect(reinterpret_cast<HDC>(m.WParam), &r, b);
-    DeleteObject(b);
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(FColor)));
+    FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush.Get());
     m.Result = 1;
 }
 
@@ -514,15 +509,11 @@ void TWinControl::WndProc(TMessage& m) {
             break;
         case WM_PAINT:
             if (CustomPaint()) {
-                PAINTSTRUCT ps;
-                HDC dc = BeginPaint(FHandle, &ps);
-                {
-                    TCanvas canvas(dc);
-                    canvas.Font().Assign(FFont);
-                    canvas.SetBrushColor(FColor);
-                    Paint(canvas);
-                }
-                EndPaint(FHandle, &ps);
+                const TPaintDC paint(FHandle);
+                TCanvas canvas(paint.Get());
+                canvas.Font().Assign(FFont);
+                canvas.SetBrushColor(FColor);
+                Paint(canvas);
                 return;
             }
             break;

@@ -12,6 +12,7 @@
 
 #include "Framework/Classes.h"
 #include "Framework/Graphics.h"
+#include "Framework/Handles.h"
 #include "Framework/Messages.h"
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
@@ -175,7 +176,9 @@ protected:
     // True while the window is a system control that we subclass: its
     // messages go on through DefSubclassProc rather than DefWindowProcA.
     bool FSubclassed = false;
-    HBRUSH FBrush = nullptr;
+    // The background brush handed to the system for WM_CTLCOLOR*; made when
+    // first asked for, remade after a colour change.
+    TGdiObject<HBRUSH> FBrush;
 
 private:
     friend LRESULT CALLBACK KvStdWndProc(HWND, UINT, WPARAM, LPARAM);

@@ -10,16 +10,8 @@ COLORREF ColorToRGB(TColor color) {
     return static_cast<COLORREF>(color);
 }
 
-TFont::TFont() = default;
-TFont::~TFont() {
-    if (FHandle) DeleteObject(FHandle);
-}
-
 void TFont::Changed() {
-    if (FHandle) {
-        DeleteObject(FHandle);
-        FHandle = nullptr;
-    }
+    FHandle.Reset();
     if (OnChange) OnChange(nullptr);
 }
 
@@ -69,20 +61,20 @@ HFONT TFont::Handle() {
         lf.lfCharSet = static_cast<BYTE>(FCharset);
         lf.lfQuality = DEFAULT_QUALITY;
         lstrcpynA(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
-        FHandle = CreateFontIndirectA(&lf);
+        FHandle.Reset(CreateFontIndirectA(&lf));
     }
-    return FHandle;
+    return FHandle.Get();
 }
 
 void TCanvas::SetHandle(HDC dc) {
-    if (FDC && FOldFont) SelectObject(FDC, FOldFont);
-    FOldFont = nullptr;
+    FFontSelection.Restore();
     FDC = dc;
 }
 
 void TCanvas::PrepareText() {
-    HGDIOBJ old = SelectObject(FDC, FFont.Handle());
-    if (!FOldFont) FOldFont = old;
+    // Only the first selection replaced the DC's own font; later ones replace ours.
+    if (FFontSelection) SelectObject(FDC, FFont.Handle());
+    else FFontSelection = TSelectedObject(FDC, FFont.Handle());
     SetTextColor(FDC, ColorToRGB(FFont.Color()));
     if (FBrushStyle == bsClear) {
         SetBkMode(FDC, TRANSPARENT);
@@ -94,38 +86,30 @@ void TCanvas::PrepareText() {
 
 void TCanvas::FillRect(const RECT& r) {
     if (FBrushStyle == bsClear) return;
-    HBRUSH b = CreateSolidBrush(ColorToRGB(FBrushColor));
-    ::FillRect(FDC, &r, b);
-    DeleteObject(b);
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(FBrushColor)));
+    ::FillRect(FDC, &r, brush.Get());
 }
 
 void TCanvas::FrameRect(const RECT& r) {
-    HBRUSH b = CreateSolidBrush(ColorToRGB(FPenColor));
-    ::FrameRect(FDC, &r, b);
-    DeleteObject(b);
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(FPenColor)));
+    ::FrameRect(FDC, &r, brush.Get());
 }
 
 void TCanvas::Rectangle(int l, int t, int r, int b) {
-    HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(FPenColor));
-    HBRUSH brush = FBrushStyle == bsClear ? static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))
-                                          : CreateSolidBrush(ColorToRGB(FBrushColor));
-    HGDIOBJ op = SelectObject(FDC, pen);
-    HGDIOBJ ob = SelectObject(FDC, brush);
+    TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ColorToRGB(FPenColor)));
+    // A clear brush is the stock one, which is never deleted.
+    TGdiObject<HBRUSH> brush(FBrushStyle == bsClear ? nullptr : CreateSolidBrush(ColorToRGB(FBrushColor)));
+    TSelectedObject selectedPen(FDC, pen.Get());
+    TSelectedObject selectedBrush(FDC, brush ? brush.Get() : GetStockObject(NULL_BRUSH));
     ::Rectangle(FDC, l, t, r, b);
-    SelectObject(FDC, op);
-    SelectObject(FDC, ob);
-    DeleteObject(pen);
-    if (FBrushStyle != bsClear) DeleteObject(brush);
 }
 
 void TCanvas::MoveTo(int x, int y) { MoveToEx(FDC, x, y, nullptr); }
 
 void TCanvas::LineTo(int x, int y) {
-    HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(FPenColor));
-    HGDIOBJ op = SelectObject(FDC, pen);
+    TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ColorToRGB(FPenColor)));
+    TSelectedObject selected(FDC, pen.Get());
     ::LineTo(FDC, x, y);
-    SelectObject(FDC, op);
-    DeleteObject(pen);
 }
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {
@@ -147,21 +131,19 @@ SIZE TCanvas::TextExtent(const std::string& text) {
 }
 
 void TIcon::SetHandle(HICON icon) {
-    if (FHandle && FHandle != icon) DestroyIcon(FHandle);
-    FHandle = icon;
+    FHandle.Reset(icon);
     if (OnChange) OnChange(nullptr);
 }
 
 HICON TIcon::ReleaseHandle() {
-    HICON h = FHandle;
-    FHandle = nullptr;
+    HICON h = FHandle.Release();
     if (OnChange) OnChange(nullptr);
     return h;
 }
 
 void TIcon::Assign(const TIcon& other) {
     if (&other == this) return;
-    SetHandle(other.FHandle ? CopyIcon(other.FHandle) : nullptr);
+    SetHandle(other.FHandle ? CopyIcon(other.FHandle.Get()) : nullptr);
 }
 
 void TIcon::LoadFromResourceName(const char* name, int size) {
@@ -170,10 +152,7 @@ void TIcon::LoadFromResourceName(const char* name, int size) {
     SetHandle(static_cast<HICON>(h));
 }
 
-void TBitmap::SetHandle(HBITMAP bmp) {
-    if (FHandle && FHandle != bmp) DeleteObject(FHandle);
-    FHandle = bmp;
-}
+void TBitmap::SetHandle(HBITMAP bmp) { FHandle.Reset(bmp); }
 
 void TBitmap::LoadFromResourceName(const char* name) {
     HBITMAP h = LoadBitmapA(GetModuleHandleA(nullptr), name);
@@ -183,10 +162,10 @@ void TBitmap::LoadFromResourceName(const char* name) {
 
 int TBitmap::Width() const {
     BITMAP b{};
-    return FHandle && GetObjectA(FHandle, sizeof b, &b) ? b.bmWidth : 0;
+    return FHandle && GetObjectA(FHandle.Get(), sizeof b, &b) ? b.bmWidth : 0;
 }
 
 int TBitmap::Height() const {
     BITMAP b{};
-    return FHandle && GetObjectA(FHandle, sizeof b, &b) ? b.bmHeight : 0;
+    return FHandle && GetObjectA(FHandle.Get(), sizeof b, &b) ? b.bmHeight : 0;
 }

@@ -6,6 +6,8 @@
 
 #include "Framework/Classes.h"
 #include "Framework/Colors.h"
+#include "Framework/Handles.h"
+#include "Framework/Types.h"
 
 static_assert(clBtnFace == SysColor(COLOR_BTNFACE) && clBtnShadow == SysColor(COLOR_BTNSHADOW) &&
                   clBtnHighlight == SysColor(COLOR_BTNHIGHLIGHT) && clWindow == SysColor(COLOR_WINDOW) &&
@@ -14,13 +16,16 @@ static_assert(clBtnFace == SysColor(COLOR_BTNFACE) && clBtnShadow == SysColor(CO
               "colour indexes agree with Windows");
 COLORREF ColorToRGB(TColor color);
 
+// The portable rectangle and the system's hold the same four edges.
+inline RECT ToWinRect(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+inline TRect FromWinRect(const RECT& r) { return TRect{r.left, r.top, r.right, r.bottom}; }
+
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4 };
 
 // Owns the GDI object of one logical font, made when first asked for.
 class TFont {
 public:
-    TFont();
-    ~TFont();
+    TFont() = default;
     TFont(const TFont&) = delete;
     TFont& operator=(const TFont&) = delete;
 
@@ -50,7 +55,7 @@ private:
     int FCharset = SHIFTJIS_CHARSET;
     TColor FColor = clWindowText;
     unsigned FStyle = 0;
-    HFONT FHandle = nullptr;
+    TGdiObject<HFONT> FHandle;
 };
 
 enum TBrushStyle { bsSolid, bsClear };
@@ -60,8 +65,7 @@ enum TBrushStyle { bsSolid, bsClear };
 class TCanvas {
 public:
     TCanvas() = default;
-    explicit TCanvas(HDC dc) { SetHandle(dc); }
-    ~TCanvas() { SetHandle(nullptr); }
+    explicit TCanvas(HDC dc) : FDC(dc) {}
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
 
@@ -90,23 +94,27 @@ public:
 
 private:
     HDC FDC = nullptr;
-    HGDIOBJ FOldFont = nullptr;
     TFont FFont;
     TColor FBrushColor = clWhite;
     TBrushStyle FBrushStyle = bsSolid;
     TColor FPenColor = clBlack;
+    // The DC's own font, put back when the canvas lets go of the DC. After
+    // FFont, so that it goes first and the font is no longer selected when
+    // it is deleted.
+    TSelectedObject FFontSelection;
 };
 
 // Owns one icon handle.
 class TIcon {
 public:
     TIcon() = default;
+    // Clears through SetHandle, so that OnChange tells whoever shows the icon.
     ~TIcon() { SetHandle(nullptr); }
     TIcon(const TIcon&) = delete;
     TIcon& operator=(const TIcon&) = delete;
 
-    HICON Handle() const { return FHandle; }
-    bool Empty() const { return FHandle == nullptr; }
+    HICON Handle() const { return FHandle.Get(); }
+    bool Empty() const { return !FHandle; }
     // Takes ownership of icon (nullptr clears); raises OnChange.
     void SetHandle(HICON icon);
     // Gives up ownership without destroying; raises OnChange.
@@ -118,18 +126,17 @@ public:
     TNotifyEvent OnChange;
 
 private:
-    HICON FHandle = nullptr;
+    TIconHandle FHandle;
 };
 
 // Owns one bitmap handle.
 class TBitmap {
 public:
     TBitmap() = default;
-    ~TBitmap() { SetHandle(nullptr); }
     TBitmap(const TBitmap&) = delete;
     TBitmap& operator=(const TBitmap&) = delete;
 
-    HBITMAP Handle() const { return FHandle; }
+    HBITMAP Handle() const { return FHandle.Get(); }
     void SetHandle(HBITMAP bmp);
     // Raises EResNotFound when the program has no such bitmap.
     void LoadFromResourceName(const char* name);
@@ -137,5 +144,5 @@ public:
     int Height() const;
 
 private:
-    HBITMAP FHandle = nullptr;
+    TGdiObject<HBITMAP> FHandle;
 };

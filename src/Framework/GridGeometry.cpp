@@ -150,9 +150,9 @@ void TGridGeometry::ApplyOptions(TGridOptions options) {
     Rows.DataLine = (options & goHorzLine) ? 1 : 0;
 }
 
-TGridRect TGridGeometry::CellRect(int col, int row) const {
-    TGridRect r;
-    if (!Cols.Span(col, r.Left, r.Right) || !Rows.Span(row, r.Top, r.Bottom)) return TGridRect{};
+TRect TGridGeometry::CellRect(int col, int row) const {
+    TRect r;
+    if (!Cols.Span(col, r.Left, r.Right) || !Rows.Span(row, r.Top, r.Bottom)) return TRect{};
     return r;
 }
 

@@ -4,6 +4,8 @@
 // window is needed here, so the arithmetic is tested on its own.
 #include <vector>
 
+#include "Framework/Types.h"
+
 enum TGridOption : unsigned {
     goFixedVertLine = 1u << 0,
     goFixedHorzLine = 1u << 1,
@@ -18,14 +20,6 @@ using TGridOptions = unsigned;
 
 enum TGridDrawStateBit : unsigned { gdSelected = 1u << 0, gdFocused = 1u << 1, gdFixed = 1u << 2 };
 using TGridDrawState = unsigned;
-
-struct TGridRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-    bool Empty() const { return Right <= Left || Bottom <= Top; }
-    bool operator==(const TGridRect& o) const {
-        return Left == o.Left && Top == o.Top && Right == o.Right && Bottom == o.Bottom;
-    }
-};
 
 // A grid's column widths, for code that stores and restores them without
 // knowing the grid's class (the settings file does so). The drawn grid
@@ -100,7 +94,7 @@ public:
     void ApplyOptions(TGridOptions options);
     // The cell's rectangle (lines excluded); empty when it is hidden or
     // scrolled out.
-    TGridRect CellRect(int col, int row) const;
+    TRect CellRect(int col, int row) const;
     // col and row of the cell at (x, y), -1 each when there is none.
     bool MouseToCell(int x, int y, int clientWidth, int clientHeight, int& col, int& row) const;
     // Which scroll bars the window needs when its area without bars is

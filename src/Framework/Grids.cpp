@@ -2,48 +2,22 @@
 
 #include <algorithm>
 
+#include "Framework/Handles.h"
+
 namespace {
 
 // How close to a header edge the pointer must be to resize the column.
-constexpr int kSizingTolerance = 2;
+constexpr int SizingTolerance = 2;
 // Dragging never makes a column narrower than this, so it can be grabbed again.
-constexpr int kMinDraggedWidth = 8;
+constexpr int MinDraggedWidth = 8;
 
-const TColor kFixedLineColor = clBtnShadow;
-const TColor kDataLineColor = clBtnFace;
-
-// A memory bitmap the size of the client area to paint into, so that the
-// screen only ever sees finished frames.
-class TBufferDC {
-public:
-    TBufferDC(HDC target, int width, int height)
-        : FDC(CreateCompatibleDC(target)),
-          FBitmap(CreateCompatibleBitmap(target, std::max(1, width), std::max(1, height))) {
-        if (FDC && FBitmap) FOld = SelectObject(FDC, FBitmap);
-    }
-    ~TBufferDC() {
-        if (FOld) SelectObject(FDC, FOld);
-        if (FBitmap) DeleteObject(FBitmap);
-        if (FDC) DeleteDC(FDC);
-    }
-    TBufferDC(const TBufferDC&) = delete;
-    TBufferDC& operator=(const TBufferDC&) = delete;
-    bool Valid() const { return FOld != nullptr; }
-    HDC Handle() const { return FDC; }
-
-private:
-    HDC FDC;
-    HBITMAP FBitmap;
-    HGDIOBJ FOld = nullptr;
-};
+const TColor FixedLineColor = clBtnShadow;
+const TColor DataLineColor = clBtnFace;
 
 void FillSolid(HDC dc, const RECT& r, TColor color) {
-    HBRUSH b = CreateSolidBrush(ColorToRGB(color));
-    FillRect(dc, &r, b);
-    DeleteObject(b);
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color)));
+    FillRect(dc, &r, brush.Get());
 }
-
-RECT ToRect(const TGridRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
 }  // namespace
 
@@ -164,7 +138,7 @@ void TDrawGrid::MouseToCell(int x, int y, int& col, int& row) {
     FGeometry.MouseToCell(x, y, ClientW(), ClientH(), col, row);
 }
 
-RECT TDrawGrid::CellRect(int col, int row) const { return ToRect(FGeometry.CellRect(col, row)); }
+RECT TDrawGrid::CellRect(int col, int row) const { return ToWinRect(FGeometry.CellRect(col, row)); }
 
 void TDrawGrid::UpdateScrollBars() {
     if (!FHandle || FUpdatingScrollBars) return;
@@ -245,7 +219,7 @@ void TDrawGrid::KeyDown(WORD key) {
 
 int TDrawGrid::SizingColumnAt(int x, int y) {
     if (!(FOptions & goColSizing) || y < 0 || y >= FGeometry.Rows.FixedExtent()) return -1;
-    return FGeometry.Cols.EdgeAt(x, ClientW(), kSizingTolerance);
+    return FGeometry.Cols.EdgeAt(x, ClientW(), SizingTolerance);
 }
 
 void TDrawGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -280,7 +254,7 @@ void TDrawGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 
 void TDrawGrid::MouseMove(TShiftState shift, int x, int y) {
     if (FSizingCol >= 0) {
-        SetColWidths(FSizingCol, std::max(kMinDraggedWidth, FSizingStartWidth + x - FSizingStartX));
+        SetColWidths(FSizingCol, std::max(MinDraggedWidth, FSizingStartWidth + x - FSizingStartX));
         Update();
     }
     TWinControl::MouseMove(shift, x, y);
@@ -316,16 +290,16 @@ void TDrawGrid::PaintLines(HDC dc, int clientWidth, int clientHeight) {
         bool fixed = c < FixedCols();
         int line = fixed ? cols.FixedLine : cols.DataLine;
         if (!line || !cols.Span(c, s, e) || e >= clientWidth) continue;
-        FillSolid(dc, RECT{e, 0, e + line, fixedBottom}, kFixedLineColor);
-        FillSolid(dc, RECT{e, fixedBottom, e + line, gridBottom}, fixed ? kFixedLineColor : kDataLineColor);
+        FillSolid(dc, RECT{e, 0, e + line, fixedBottom}, FixedLineColor);
+        FillSolid(dc, RECT{e, fixedBottom, e + line, gridBottom}, fixed ? FixedLineColor : DataLineColor);
     }
     for (int r = 0; r < RowCount(); ++r) {
         int s = 0, e = 0;
         bool fixed = r < FixedRows();
         int line = fixed ? rows.FixedLine : rows.DataLine;
         if (!line || !rows.Span(r, s, e) || e >= clientHeight) continue;
-        FillSolid(dc, RECT{0, e, fixedRight, e + line}, kFixedLineColor);
-        FillSolid(dc, RECT{fixedRight, e, gridRight, e + line}, fixed ? kFixedLineColor : kDataLineColor);
+        FillSolid(dc, RECT{0, e, fixedRight, e + line}, FixedLineColor);
+        FillSolid(dc, RECT{fixedRight, e, gridRight, e + line}, fixed ? FixedLineColor : DataLineColor);
     }
 }
 
@@ -383,20 +357,21 @@ void TDrawGrid::WndProc(TMessage& m) {
             m.Result = 1;
             return;
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(FHandle, &ps);
-            {
-                TBufferDC buffer(dc, ClientW(), ClientH());
-                if (buffer.Valid()) {
-                    PaintTo(buffer.Handle());
-                    const RECT& r = ps.rcPaint;
-                    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer.Handle(), r.left, r.top,
-                           SRCCOPY);
-                } else {
-                    PaintTo(dc);
-                }
+            const TPaintDC paint(FHandle);
+            // A memory bitmap the size of the client area to paint into, so
+            // that the screen only ever sees finished frames.
+            const TMemoryDC buffer(CreateCompatibleDC(paint.Get()));
+            const TGdiObject<HBITMAP> bitmap(
+                CreateCompatibleBitmap(paint.Get(), std::max(1, ClientW()), std::max(1, ClientH())));
+            const TSelectedObject buffered(buffer.Get(), bitmap.Get());
+            if (buffered) {
+                PaintTo(buffer.Get());
+                const RECT& r = paint.Area();
+                BitBlt(paint.Get(), r.left, r.top, r.right - r.left, r.bottom - r.top, buffer.Get(), r.left, r.top,
+                       SRCCOPY);
+            } else {
+                PaintTo(paint.Get());
             }
-            EndPaint(FHandle, &ps);
             return;
         }
         case WM_PRINTCLIENT:

@@ -1,6 +1,7 @@
 #include "Framework/Menus.h"
 
 #include "Framework/Forms.h"
+#include "Framework/Handles.h"
 
 namespace {
 // Menu commands start above IDOK/IDCANCEL and below the controls' ids.
@@ -21,9 +22,11 @@ void TMenuItem::AppendTo(HMENU menu) {
     } else if (FItems.empty()) {
         AppendMenuA(menu, flags, FCommand, FCaption.c_str());
     } else {
-        HMENU sub = CreatePopupMenu();
-        for (TMenuItem* i : FItems) i->AppendTo(sub);
-        AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), FCaption.c_str());
+        TMenuHandle sub(CreatePopupMenu());
+        for (TMenuItem* i : FItems) i->AppendTo(sub.Get());
+        // Once appended, the submenu goes with the menu that holds it.
+        if (AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub.Get()), FCaption.c_str()))
+            sub.Release();
     }
 }
 
@@ -46,16 +49,17 @@ bool TMenu::DispatchCommand(UINT id) {
 HMENU TPopupMenu::ShownMenu() { return shownMenu; }
 
 void TPopupMenu::Popup(int x, int y) {
-    HMENU menu = CreatePopupMenu();
-    for (int i = 0; i < FItems->Count(); ++i) FItems->Items(i)->AppendTo(menu);
+    TMenuHandle menu(CreatePopupMenu());
+    for (int i = 0; i < FItems->Count(); ++i) FItems->Items(i)->AppendTo(menu.Get());
     HWND owner = Application->Handle();
-    shownMenu = menu;
+    shownMenu = menu.Get();
     UINT cmd = static_cast<UINT>(
-        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
+        TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
     shownMenu = nullptr;
     // Lets the menu close properly when the user clicks elsewhere.
     PostMessageA(owner, WM_NULL, 0, 0);
-    DestroyMenu(menu);
+    // The command may run long (a dialog) or end the program: the menu goes first.
+    menu.Reset();
     if (cmd) DispatchCommand(cmd);
 }
 

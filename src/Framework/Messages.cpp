@@ -9,7 +9,7 @@
 
 namespace {
 
-const char kUtilClass[] = "TPUtilWindow";
+const char UtilClass[] = "TPUtilWindow";
 
 LRESULT CALLBACK UtilWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
@@ -42,8 +42,8 @@ void RegisterWindowClass(const char* name, WNDPROC proc, UINT style, HCURSOR cur
 }
 
 HWND AllocateHWnd(TWndMethod method) {
-    RegisterWindowClass(kUtilClass, UtilWndProc);
-    HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+    RegisterWindowClass(UtilClass, UtilWndProc);
+    HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, UtilClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
     if (!wnd) throw EOutOfMemory("ウィンドウを作成できません。");
     auto owned = std::make_unique<TWndMethod>(std::move(method));

@@ -4,6 +4,7 @@
 
 #include "Framework/CtrlText.h"
 #include "Framework/Forms.h"
+#include "Framework/Handles.h"
 #include "Framework/SysUtils.h"
 
 TForm* GetParentForm(TWinControl* control) {
@@ -419,14 +420,15 @@ void TLabel::WndProc(TMessage& m) {
 
 void TLabel::AdjustBounds() {
     if (!FAutoSize || !Parent() || !Parent()->HandleAllocated()) return;
-    HDC dc = GetDC(Parent()->Handle());
-    if (!dc) return;
-    HGDIOBJ old = SelectObject(dc, Font().Handle());
-    std::string text = Caption().empty() ? std::string(" ") : Caption();
     RECT r{0, 0, FWordWrap ? Width() : 0, 0};
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, TextFlags() | DT_CALCRECT);
-    SelectObject(dc, old);
-    ReleaseDC(Parent()->Handle(), dc);
+    {
+        // Measured on the parent's DC, which goes back before the label moves.
+        const TBorrowedDC dc(Parent()->Handle());
+        if (!dc) return;
+        const TSelectedObject font(dc.Get(), Font().Handle());
+        const std::string text = Caption().empty() ? std::string(" ") : Caption();
+        DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r, TextFlags() | DT_CALCRECT);
+    }
     int left = Left();
     if (FAlignment == taRightJustify) left += Width() - r.right;
     SetBounds(left, Top(), r.right, r.bottom);

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "Framework/Exception.h"
+#include "Framework/Handles.h"
 #include "Framework/SysUtils.h"
 
 #ifdef _WIN32
@@ -31,28 +32,6 @@ constexpr std::size_t Chunk = 1 << 20;
 constexpr std::size_t ReadChunk = 1 << 16;
 
 #ifdef _WIN32
-class TFileHandle {
-public:
-    explicit TFileHandle(HANDLE h) : FHandle(h) {}
-    TFileHandle(TFileHandle&& other) noexcept : FHandle(other.FHandle) { other.FHandle = INVALID_HANDLE_VALUE; }
-    TFileHandle& operator=(TFileHandle&&) = delete;
-    TFileHandle(const TFileHandle&) = delete;
-    TFileHandle& operator=(const TFileHandle&) = delete;
-    ~TFileHandle() { Close(); }
-
-    HANDLE Get() const { return FHandle; }
-    bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
-    bool Close() {
-        if (!Valid()) return true;
-        const bool ok = CloseHandle(FHandle) != 0;
-        FHandle = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-private:
-    HANDLE FHandle;
-};
-
 bool WriteAll(HANDLE h, const std::string& data) {
     std::size_t done = 0;
     while (done < data.size()) {
@@ -64,28 +43,6 @@ bool WriteAll(HANDLE h, const std::string& data) {
     return true;
 }
 #else
-class TFileDescriptor {
-public:
-    explicit TFileDescriptor(int fd) : FFd(fd) {}
-    TFileDescriptor(TFileDescriptor&& other) noexcept : FFd(other.FFd) { other.FFd = -1; }
-    TFileDescriptor& operator=(TFileDescriptor&&) = delete;
-    TFileDescriptor(const TFileDescriptor&) = delete;
-    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-    ~TFileDescriptor() { Close(); }
-
-    int Get() const { return FFd; }
-    bool Valid() const { return FFd >= 0; }
-    bool Close() {
-        if (!Valid()) return true;
-        const bool ok = ::close(FFd) == 0;
-        FFd = -1;
-        return ok;
-    }
-
-private:
-    int FFd;
-};
-
 bool WriteAll(int fd, const std::string& data) {
     std::size_t done = 0;
     while (done < data.size()) {
@@ -106,7 +63,7 @@ std::string ReplacementFileName(const std::string& FileName) { return FileName +
 
 bool ReadWholeFile(const std::string& FileName, std::string& Data) {
     Data.clear();
-    TFileHandle file(CreateFileA(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    TKernelHandle file(CreateFileA(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
         const DWORD error = GetLastError();
@@ -125,7 +82,7 @@ bool ReadWholeFile(const std::string& FileName, std::string& Data) {
 
 void ReplaceWholeFile(const std::string& FileName, const std::string& Data) {
     const std::string temp = ReplacementFileName(FileName);
-    TFileHandle file(
+    TKernelHandle file(
         CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) RaiseCreateError(FileName);
     bool ok = WriteAll(file.Get(), Data) && FlushFileBuffers(file.Get());

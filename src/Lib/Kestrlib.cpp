@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "Framework/Handles.h"
 
 void DrawTextInRect(const std::string& text, const RECT& rect, int halign, TCanvas& canvas, UINT options,
                     int valign) {
@@ -31,24 +32,6 @@ TIconHandle GetFileSmallIcon(const std::string& path) {
 }
 
 namespace {
-
-// Holds one COM interface and releases it; declared in reverse order of the
-// wanted release.
-template <class T>
-class TComRef {
-public:
-    TComRef() = default;
-    ~TComRef() {
-        if (FPtr) FPtr->Release();
-    }
-    TComRef(const TComRef&) = delete;
-    TComRef& operator=(const TComRef&) = delete;
-    void** OutVoid() { return reinterpret_cast<void**>(&FPtr); }
-    T* operator->() const { return FPtr; }
-
-private:
-    T* FPtr = nullptr;
-};
 
 // The link object takes its texts as zero-terminated strings of at most
 // MAX_PATH bytes.

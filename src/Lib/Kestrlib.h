@@ -6,47 +6,8 @@
 #include <string>
 
 #include "Framework/Graphics.h"
+#include "Framework/Handles.h"
 #include "Lib/KestrlibPath.h"
-
-// Owns one icon handle and destroys it; move-only.
-class TIconHandle {
-public:
-    TIconHandle() = default;
-    explicit TIconHandle(HICON icon) : FIcon(icon) {}
-    ~TIconHandle() { Reset(); }
-    TIconHandle(TIconHandle&& other) noexcept : FIcon(other.Release()) {}
-    TIconHandle& operator=(TIconHandle&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            FIcon = other.Release();
-        }
-        return *this;
-    }
-    TIconHandle(const TIconHandle&) = delete;
-    TIconHandle& operator=(const TIconHandle&) = delete;
-
-    HICON Get() const { return FIcon; }
-    explicit operator bool() const { return FIcon != nullptr; }
-    // An icon handle where one is wanted. A held wrapper lends its handle and
-    // keeps it; a wrapper that is about to go (a function's result) hands it
-    // over, so HICON icon = GetFileSmallIcon(path) leaves the icon to the
-    // caller, who destroys it, instead of to a temporary that already has.
-    operator HICON() const& { return FIcon; }
-    operator HICON() && { return Release(); }
-    // Gives the handle up to the caller, who destroys it.
-    HICON Release() {
-        HICON icon = FIcon;
-        FIcon = nullptr;
-        return icon;
-    }
-    void Reset() {
-        if (FIcon) DestroyIcon(FIcon);
-        FIcon = nullptr;
-    }
-
-private:
-    HICON FIcon = nullptr;
-};
 
 // Draws one line of text inside rect, aligned by halign and valign (see
 // TTextAlign), in the canvas's font and colours, with the ExtTextOut options

@@ -6,33 +6,14 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "Framework/Handles.h"
+
 namespace e2e {
 
 namespace {
 
 // Trial registrations use an identifier no program of ours hands out.
 constexpr int TrialId = 0xBF00;
-
-// Owns a handle of a kind that one function releases.
-template <typename H, typename Release>
-class TOwned {
-public:
-    TOwned(H handle, Release release, H invalid) : FHandle(handle), FRelease(release), FInvalid(invalid) {}
-    ~TOwned() {
-        if (FHandle != FInvalid) FRelease(FHandle);
-    }
-    TOwned(const TOwned&) = delete;
-    TOwned& operator=(const TOwned&) = delete;
-    H Get() const { return FHandle; }
-    bool Valid() const { return FHandle != FInvalid; }
-
-private:
-    H FHandle;
-    Release FRelease;
-    H FInvalid;
-};
-
-TOwned<HANDLE, BOOL(WINAPI*)(HANDLE)> OwnFile(HANDLE h) { return {h, CloseHandle, INVALID_HANDLE_VALUE}; }
 
 std::string EnvValue(const char* name) {
     char buffer[1024] = {};
@@ -42,8 +23,7 @@ std::string EnvValue(const char* name) {
 
 void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA data;
-    const TOwned<HANDLE, BOOL(WINAPI*)(HANDLE)> find(FindFirstFileA((folder + "*").c_str(), &data), FindClose,
-                                                      INVALID_HANDLE_VALUE);
+    const TFindHandle find(FindFirstFileA((folder + "*").c_str(), &data));
     if (find.Valid()) {
         do {
             const std::string name = data.cFileName;
@@ -164,9 +144,9 @@ std::string HelpFile() { return WinPath(KV_HELP_FILE); }
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string ReadFileText(const std::string& path) {
-    const auto file = OwnFile(CreateFileA(path.c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const TKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string text;
     if (!file.Valid()) return text;
     char buffer[4096];
@@ -176,8 +156,8 @@ std::string ReadFileText(const std::string& path) {
 }
 
 void WriteFileText(const std::string& path, const std::string& text) {
-    const auto file =
-        OwnFile(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const TKernelHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) throw std::runtime_error("can't create " + path);
     DWORD written = 0;
     if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
@@ -385,14 +365,14 @@ std::string TKeyvane::WindowText(HWND wnd) {
 }
 
 bool TKeyvane::HasModule(const char* fileName) const {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, FInfo.dwProcessId);
-    if (snapshot == INVALID_HANDLE_VALUE) throw std::runtime_error("no module list of the process");
+    const TKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, FInfo.dwProcessId));
+    if (!snapshot) throw std::runtime_error("no module list of the process");
     MODULEENTRY32 entry{};
     entry.dwSize = sizeof entry;
     bool found = false;
-    for (BOOL more = Module32First(snapshot, &entry); more && !found; more = Module32Next(snapshot, &entry))
+    for (BOOL more = Module32First(snapshot.Get(), &entry); more && !found;
+         more = Module32Next(snapshot.Get(), &entry))
         found = lstrcmpiA(entry.szModule, fileName) == 0;
-    CloseHandle(snapshot);
     return found;
 }
 
@@ -404,8 +384,8 @@ void SaveScreenshot(const std::string& name) {
     if (folder[0] == '/') folder = WinPath(folder);
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
-    const TOwned<HDC, int (*)(HDC)> screen(GetDC(nullptr), [](HDC dc) { return ReleaseDC(nullptr, dc); }, nullptr);
-    const TOwned<HDC, BOOL(WINAPI*)(HDC)> memory(CreateCompatibleDC(screen.Get()), DeleteDC, nullptr);
+    const TBorrowedDC screen(nullptr);
+    const TMemoryDC memory(CreateCompatibleDC(screen.Get()));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -414,12 +394,12 @@ void SaveScreenshot(const std::string& name) {
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    const TOwned<HGDIOBJ, BOOL(WINAPI*)(HGDIOBJ)> bitmap(
-        CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0), DeleteObject, nullptr);
-    if (!bitmap.Valid() || !bits) return;
-    const HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
-    BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
-    SelectObject(memory.Get(), old);
+    const TGdiObject<HBITMAP> bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return;
+    {
+        const TSelectedObject selected(memory.Get(), bitmap.Get());
+        BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
+    }
     GdiFlush();
     const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
     const DWORD imageSize = stride * static_cast<DWORD>(height);

@@ -13,6 +13,7 @@
 #include "App/DialogAnswerer.h"
 #include "Framework/Classes.h"
 #include "Framework/Forms.h"
+#include "Framework/Handles.h"
 #include "Hotkey/HookHotKey.h"
 
 namespace {
@@ -392,9 +393,7 @@ TEST_F(ItemFormTest, ChoosingAProgramFillsCommandNameAndFolder) {
     const std::string folder = std::string(temp) + "kvitem-" + std::to_string(GetCurrentProcessId()) + "\\";
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string program = folder + "my.tool.exe";
-    HANDLE file = CreateFileA(program.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    CloseHandle(file);
+    ASSERT_TRUE(TKernelHandle(CreateFileA(program.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)));
 
     TDialogAnswerer answerer;
     Form->ClearItem();

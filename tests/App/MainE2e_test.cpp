@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "App/E2eDriver.h"
+#include "Framework/Handles.h"
 #include "Framework/SysUtils.h"
 #include "Lib/IniStoreFile.h"
 
@@ -164,14 +165,14 @@ TEST(KeyvaneE2e, FreshStartSingleInstanceAndSecondStart) {
         const std::string name = "Guard" + app.Name;
         const std::string guard = app.Dir.Path() + name + ".exe";
         CopyFileOrThrow(app.Exe(), guard);
-        HANDLE squatter = CreateEventA(nullptr, FALSE, FALSE, (name + name).c_str());
-        ASSERT_NE(squatter, nullptr);
+        TKernelHandle squatter(CreateEventA(nullptr, FALSE, FALSE, (name + name).c_str()));
+        ASSERT_TRUE(squatter);
         TKeyvane blocked(guard, app.Dir.Path());
         EXPECT_EQ(blocked.AnswerMessageBox(), "Mutex Error");
         DWORD code = 0;
         EXPECT_TRUE(blocked.WaitExit(code));
         EXPECT_EQ(static_cast<int>(code), -1);
-        CloseHandle(squatter);
+        squatter.Reset();
         EXPECT_FALSE(FileExists(ChangeFileExt(guard, ".ini")));
     }
     {
@@ -514,12 +515,12 @@ struct TLinkInfo {
 
 TLinkInfo ReadLink(const std::string& path) {
     TLinkInfo info;
-    if (FAILED(CoInitialize(nullptr))) return info;
-    IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    const TComInit com;
+    if (!com.Initialised()) return info;
+    TComRef<IShellLinkA> link;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid()))) {
+        TComRef<IPersistFile> file;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.OutVoid()))) {
             wchar_t wide[MAX_PATH] = {};
             MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
             if (SUCCEEDED(file->Load(wide, STGM_READ))) {
@@ -533,11 +534,8 @@ TLinkInfo ReadLink(const std::string& path) {
                 buffer[0] = '\0';
                 if (SUCCEEDED(link->GetDescription(buffer, MAX_PATH))) info.Description = buffer;
             }
-            file->Release();
         }
-        link->Release();
     }
-    CoUninitialize();
     return info;
 }
 

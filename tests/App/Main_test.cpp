@@ -13,6 +13,7 @@
 #include "Controls/Shadolbl.h"
 #include "Controls/Ytrayicon.h"
 #include "Framework/Exception.h"
+#include "Framework/Handles.h"
 #include "Framework/Menus.h"
 #include "Framework/SysUtils.h"
 #include "Hotkey/HookHotKey.h"
@@ -50,21 +51,20 @@ std::string SettingsName() { return ChangeFileExt(Application->ExeName(), ".ini"
 
 std::string ReadAll(const std::string& path) {
     std::string text;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return text;
+    const TKernelHandle file(
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return text;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-    CloseHandle(file);
+    while (ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
     return text;
 }
 
 void WriteAll(const std::string& path, const std::string& text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("can't write " + path);
+    const TKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file) throw std::runtime_error("can't write " + path);
     DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 bool KeyTaken(UINT vk) {

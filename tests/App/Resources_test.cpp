@@ -8,43 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 #include <ostream>
 #include <string>
-#include <type_traits>
 #include <vector>
 
+#include "Framework/Handles.h"
+
 namespace {
-
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-template <typename Handle>
-using GdiPtr = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
-using BitmapPtr = GdiPtr<HBITMAP>;
-
-struct DcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using DcPtr = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
-
-struct IconDeleter {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-using IconPtr = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-
-// Selects a GDI object into a DC for one scope.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : FDC(dc), FOld(SelectObject(dc, object)) {}
-    ~Selection() { SelectObject(FDC, FOld); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-private:
-    HDC FDC;
-    HGDIOBJ FOld;
-};
 
 HMODULE Self() { return GetModuleHandleA(nullptr); }
 
@@ -71,15 +41,15 @@ T ReadAt(const std::string& bytes, size_t offset) {
 // ---------------------------------------------------------------------------
 // ELIPSIS15
 
-const char* const kElipsisRows[] = {
+const char* const ElipsisRows[] = {
     "............g#",
     ".##..##..##.g#",
     ".##..##..##.g#",
     "............g#",
     "............g#",
 };
-constexpr int kElipsisWidth = 14;
-constexpr int kElipsisHeight = 5;
+constexpr int ElipsisWidth = 14;
+constexpr int ElipsisHeight = 5;
 
 COLORREF ElipsisColour(char c) {
     switch (c) {
@@ -94,8 +64,8 @@ TEST(ElipsisBitmap, IsStoredRunLengthEncodedWithEightBitsPerPixel) {
     ASSERT_GE(bytes.size(), sizeof(BITMAPINFOHEADER));
     const auto header = ReadAt<BITMAPINFOHEADER>(bytes, 0);
     EXPECT_EQ(header.biSize, sizeof(BITMAPINFOHEADER));
-    EXPECT_EQ(header.biWidth, kElipsisWidth);
-    EXPECT_EQ(header.biHeight, kElipsisHeight);
+    EXPECT_EQ(header.biWidth, ElipsisWidth);
+    EXPECT_EQ(header.biHeight, ElipsisHeight);
     EXPECT_EQ(header.biBitCount, 8);
     EXPECT_EQ(header.biCompression, static_cast<DWORD>(BI_RLE8));
     const size_t colours = header.biClrUsed ? header.biClrUsed : 256;
@@ -117,22 +87,22 @@ std::ostream& operator<<(std::ostream& os, Loader loader) {
 class ElipsisPixels : public ::testing::TestWithParam<Loader> {};
 
 TEST_P(ElipsisPixels, MatchTheGlyphRowByRow) {
-    BitmapPtr bitmap(GetParam() == Loader::LoadBitmap
+    TGdiObject<HBITMAP> bitmap(GetParam() == Loader::LoadBitmap
                          ? LoadBitmapA(Self(), "ELIPSIS15")
                          : static_cast<HBITMAP>(LoadImageA(Self(), "ELIPSIS15", IMAGE_BITMAP, 0, 0,
                                                            LR_CREATEDIBSECTION)));
     ASSERT_TRUE(bitmap) << "error " << GetLastError();
     BITMAP info{};
-    ASSERT_EQ(GetObjectA(bitmap.get(), sizeof info, &info), static_cast<int>(sizeof info));
-    EXPECT_EQ(info.bmWidth, kElipsisWidth);
-    EXPECT_EQ(info.bmHeight, kElipsisHeight);
+    ASSERT_EQ(GetObjectA(bitmap.Get(), sizeof info, &info), static_cast<int>(sizeof info));
+    EXPECT_EQ(info.bmWidth, ElipsisWidth);
+    EXPECT_EQ(info.bmHeight, ElipsisHeight);
 
-    DcPtr dc(CreateCompatibleDC(nullptr));
+    TMemoryDC dc(CreateCompatibleDC(nullptr));
     ASSERT_TRUE(dc);
-    Selection selected(dc.get(), bitmap.get());
-    for (int y = 0; y < kElipsisHeight; ++y) {
-        for (int x = 0; x < kElipsisWidth; ++x) {
-            EXPECT_EQ(GetPixel(dc.get(), x, y), ElipsisColour(kElipsisRows[y][x]))
+    TSelectedObject selected(dc.Get(), bitmap.Get());
+    for (int y = 0; y < ElipsisHeight; ++y) {
+        for (int x = 0; x < ElipsisWidth; ++x) {
+            EXPECT_EQ(GetPixel(dc.Get(), x, y), ElipsisColour(ElipsisRows[y][x]))
                 << "pixel " << x << "," << y;
         }
     }
@@ -152,7 +122,7 @@ struct IconCase {
 std::ostream& operator<<(std::ostream& os, const IconCase& c) { return os << c.Name << " " << c.Size; }
 
 // The sixteen colours a 16-colour icon can show.
-const COLORREF kVgaColours[] = {
+const COLORREF VgaColours[] = {
     RGB(0, 0, 0),       RGB(128, 0, 0),   RGB(0, 128, 0),   RGB(128, 128, 0),
     RGB(0, 0, 128),     RGB(128, 0, 128), RGB(0, 128, 128), RGB(192, 192, 192),
     RGB(128, 128, 128), RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(255, 255, 0),
@@ -160,7 +130,7 @@ const COLORREF kVgaColours[] = {
 };
 
 bool IsVgaColour(COLORREF c) {
-    for (COLORREF v : kVgaColours)
+    for (COLORREF v : VgaColours)
         if (v == c)
             return true;
     return false;
@@ -201,16 +171,16 @@ TEST_P(Icons, HaveASixteenColourImageOfTheirSize) {
 
 TEST_P(Icons, LoadAtTheirSize) {
     const IconCase& c = GetParam();
-    IconPtr icon(static_cast<HICON>(LoadImageA(Self(), c.Name, IMAGE_ICON, c.Size, c.Size, 0)));
+    TIconHandle icon(static_cast<HICON>(LoadImageA(Self(), c.Name, IMAGE_ICON, c.Size, c.Size, 0)));
     ASSERT_TRUE(icon) << "error " << GetLastError();
     ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(icon.get(), &info));
-    BitmapPtr mask(info.hbmMask);
-    BitmapPtr colour(info.hbmColor);
+    ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
+    TGdiObject<HBITMAP> mask(info.hbmMask);
+    TGdiObject<HBITMAP> colour(info.hbmColor);
     EXPECT_TRUE(info.fIcon);
     ASSERT_TRUE(colour) << "a colour icon has a colour bitmap";
     BITMAP bm{};
-    ASSERT_TRUE(GetObjectA(colour.get(), sizeof bm, &bm));
+    ASSERT_TRUE(GetObjectA(colour.Get(), sizeof bm, &bm));
     EXPECT_EQ(bm.bmWidth, c.Size);
     EXPECT_EQ(bm.bmHeight, c.Size);
 }
@@ -221,7 +191,7 @@ TEST_P(Icons, LoadAtTheirSize) {
 // order would turn yellow into aqua).
 TEST_P(Icons, DrawTransparentCornersAndPaletteColours) {
     const IconCase& c = GetParam();
-    IconPtr icon(static_cast<HICON>(LoadImageA(Self(), c.Name, IMAGE_ICON, c.Size, c.Size, 0)));
+    TIconHandle icon(static_cast<HICON>(LoadImageA(Self(), c.Name, IMAGE_ICON, c.Size, c.Size, 0)));
     ASSERT_TRUE(icon);
 
     BITMAPINFO bi{};
@@ -232,30 +202,30 @@ TEST_P(Icons, DrawTransparentCornersAndPaletteColours) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    BitmapPtr surface(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    TGdiObject<HBITMAP> surface(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     ASSERT_TRUE(surface);
-    DcPtr dc(CreateCompatibleDC(nullptr));
+    TMemoryDC dc(CreateCompatibleDC(nullptr));
     ASSERT_TRUE(dc);
-    Selection selected(dc.get(), surface.get());
+    TSelectedObject selected(dc.Get(), surface.Get());
 
     const COLORREF background = RGB(0x12, 0x34, 0x56);
-    GdiPtr<HBRUSH> brush(CreateSolidBrush(background));
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(background));
     const RECT all{0, 0, c.Size, c.Size};
-    FillRect(dc.get(), &all, brush.get());
-    ASSERT_TRUE(DrawIconEx(dc.get(), 0, 0, icon.get(), c.Size, c.Size, 0, nullptr, DI_NORMAL));
+    FillRect(dc.Get(), &all, brush.Get());
+    ASSERT_TRUE(DrawIconEx(dc.Get(), 0, 0, icon.Get(), c.Size, c.Size, 0, nullptr, DI_NORMAL));
 
     const int last = c.Size - 1;
-    EXPECT_EQ(GetPixel(dc.get(), 0, 0), background);
-    EXPECT_EQ(GetPixel(dc.get(), last, 0), background);
-    EXPECT_EQ(GetPixel(dc.get(), 0, last), background);
-    EXPECT_EQ(GetPixel(dc.get(), last, last), background);
-    EXPECT_NE(GetPixel(dc.get(), c.Size / 2, c.Size / 2), background);
+    EXPECT_EQ(GetPixel(dc.Get(), 0, 0), background);
+    EXPECT_EQ(GetPixel(dc.Get(), last, 0), background);
+    EXPECT_EQ(GetPixel(dc.Get(), 0, last), background);
+    EXPECT_EQ(GetPixel(dc.Get(), last, last), background);
+    EXPECT_NE(GetPixel(dc.Get(), c.Size / 2, c.Size / 2), background);
 
     int yellow = 0;
     int blue = 0;
     for (int y = 0; y < c.Size; ++y) {
         for (int x = 0; x < c.Size; ++x) {
-            const COLORREF p = GetPixel(dc.get(), x, y);
+            const COLORREF p = GetPixel(dc.Get(), x, y);
             if (p == background)
                 continue;
             EXPECT_TRUE(IsVgaColour(p)) << "pixel " << x << "," << y << " = " << std::hex << p;
@@ -376,23 +346,20 @@ protected:
         std::string path = std::string("Z:") + KV_KEYVANE_EXE;
         for (char& c : path)
             if (c == '/') c = '\\';
-        FModule = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        FModule.Reset(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
         ASSERT_TRUE(FModule) << path << ": error " << GetLastError();
-    }
-    void TearDown() override {
-        if (FModule) FreeLibrary(FModule);
     }
 
     // The text of the manifest resource 1, empty when there is none.
     std::string Manifest() const {
-        HRSRC info = FindResourceA(FModule, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-        HGLOBAL loaded = info ? LoadResource(FModule, info) : nullptr;
+        HRSRC info = FindResourceA(FModule.Get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+        HGLOBAL loaded = info ? LoadResource(FModule.Get(), info) : nullptr;
         const void* data = loaded ? LockResource(loaded) : nullptr;
         if (!data) return {};
-        return std::string(static_cast<const char*>(data), SizeofResource(FModule, info));
+        return std::string(static_cast<const char*>(data), SizeofResource(FModule.Get(), info));
     }
 
-    HMODULE FModule = nullptr;
+    TLibrary FModule;
 };
 
 TEST_F(BuiltProgram, ManifestRunsAsInvokerWithoutVirtualisationOnEveryListedWindows) {

@@ -45,15 +45,13 @@ struct TempDir {
 TEST(DebugWindowPlacement, DocksAtTheRightEdgeFromTopToBottom) {
     const struct {
         int sw, sh, fw;
-        TDebugWindowBounds b;
-    } cases[] = {{1024, 768, 250, {774, 0, 250, 768}}, {1920, 1080, 250, {1670, 0, 250, 1080}},
-                 {200, 150, 250, {-50, 0, 250, 150}}};
+    } cases[] = {{1024, 768, 250}, {1920, 1080, 250}, {200, 150, 250}};
     for (const auto& c : cases) {
-        TDebugWindowBounds b = DockRight(c.sw, c.sh, c.fw);
-        EXPECT_EQ(b.Left, c.b.Left);
-        EXPECT_EQ(b.Top, c.b.Top);
-        EXPECT_EQ(b.Width, c.b.Width);
-        EXPECT_EQ(b.Height, c.b.Height);
+        const TRect b = DockRight(c.sw, c.sh, c.fw);
+        EXPECT_EQ(b.Right, c.sw) << c.sw;
+        EXPECT_EQ(b.Width(), c.fw) << c.sw;
+        EXPECT_EQ(b.Top, 0) << c.sw;
+        EXPECT_EQ(b.Bottom, c.sh) << c.sw;
     }
 }
 
@@ -79,7 +77,7 @@ TEST(DebugLineFormat, ALineAtTheLimitFitsAndALongerOneIsCutInsideTheBuffer) {
         EXPECT_EQ(l.Count, c.length);
         EXPECT_EQ(l.TooLong, c.tooLong) << c.length;
         std::string kept = l.Text;
-        EXPECT_EQ(kept, text.substr(0, kDebugBufferSize - 1)) << c.length;
+        EXPECT_EQ(kept, text.substr(0, DebugBufferSize - 1)) << c.length;
     }
 }
 

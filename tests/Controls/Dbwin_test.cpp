@@ -18,7 +18,7 @@
 
 namespace {
 
-const char kTooSmall[] = "DebugWindow:バッファが小さすぎます。";
+const char TooSmall[] = "DebugWindow:バッファが小さすぎます。";
 
 using ctltest::WaitFor;
 
@@ -178,7 +178,7 @@ TEST_F(DebugWindowFixture, AnOverLongLineRaisesTheNoticeAndIsCutToTheBuffer) {
         text[0] = 'A';
         text[16382] = 'Z';
         EXPECT_EQ(dw->printf("%s", text.c_str()), c.length);
-        EXPECT_EQ(notices, c.notice ? std::vector<std::string>{kTooSmall} : std::vector<std::string>{}) << c.length;
+        EXPECT_EQ(notices, c.notice ? std::vector<std::string>{TooSmall} : std::vector<std::string>{}) << c.length;
         ASSERT_EQ(Lines().Count(), 1) << c.length;
         EXPECT_EQ(Lines().Strings(0), text.substr(0, 16383)) << c.length;
     }

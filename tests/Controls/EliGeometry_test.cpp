@@ -8,7 +8,7 @@ TEST(EllipsisEditRect, LeavesTheButtonStripFree) {
     };
     const Case cases[] = {{146, 16, 131}, {501, 16, 486}, {15, 16, 0}, {16, 16, 1}, {10, 16, 0}, {0, 0, 0}};
     for (const Case& c : cases) {
-        TEliRect r = EllipsisEditRect(c.w, c.h);
+        const TRect r = EllipsisEditRect(c.w, c.h);
         EXPECT_EQ(r.Left, 0) << c.w;
         EXPECT_EQ(r.Top, 0) << c.w;
         EXPECT_EQ(r.Right, c.right) << c.w;
@@ -43,21 +43,21 @@ TEST(KvMulDiv, RoundsHalvesAwayFromZeroLikeTheSystem) {
 
 TEST(EllipsisScaledBounds, ScalesCornersSoThatNeighboursStayFlush) {
     // The command box of the item editor at 120/96.
-    TEliBounds b = EllipsisScaledBounds(TEliBounds{8, 16, 505, 20}, 120, 96);
+    const TRect b = EllipsisScaledBounds(TRect{8, 16, 8 + 505, 16 + 20}, 120, 96);
     EXPECT_EQ(b.Left, 10);
     EXPECT_EQ(b.Top, 20);
-    EXPECT_EQ(b.Width, 641 - 10);   // MulDiv(513) = 641.25 -> 641
-    EXPECT_EQ(b.Height, 45 - 20);   // MulDiv(36) = 45
+    EXPECT_EQ(b.Width(), 641 - 10);   // MulDiv(513) = 641.25 -> 641
+    EXPECT_EQ(b.Height(), 45 - 20);   // MulDiv(36) = 45
     // Two boxes side by side still touch after scaling.
-    TEliBounds a1 = EllipsisScaledBounds(TEliBounds{3, 0, 7, 10}, 120, 96);
-    TEliBounds a2 = EllipsisScaledBounds(TEliBounds{10, 0, 7, 10}, 120, 96);
-    EXPECT_EQ(a1.Left + a1.Width, a2.Left);
+    const TRect a1 = EllipsisScaledBounds(TRect{3, 0, 3 + 7, 10}, 120, 96);
+    const TRect a2 = EllipsisScaledBounds(TRect{10, 0, 10 + 7, 10}, 120, 96);
+    EXPECT_EQ(a1.Left + a1.Width(), a2.Left);
     // Scaling down.
-    TEliBounds d = EllipsisScaledBounds(TEliBounds{10, 20, 150, 20}, 96, 120);
+    const TRect d = EllipsisScaledBounds(TRect{10, 20, 10 + 150, 20 + 20}, 96, 120);
     EXPECT_EQ(d.Left, 8);
     EXPECT_EQ(d.Top, 16);
-    EXPECT_EQ(d.Width, 128 - 8);
-    EXPECT_EQ(d.Height, 32 - 16);
+    EXPECT_EQ(d.Width(), 128 - 8);
+    EXPECT_EQ(d.Height(), 32 - 16);
 }
 
 TEST(EllipsisScalesFont, OwnFontOnlyAndWhileLoadingOnlyWithFontScaling) {

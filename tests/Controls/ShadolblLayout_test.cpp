@@ -19,16 +19,16 @@ struct Shadow : TShadow {
     }
 };
 
-constexpr TColor kRed = 0x0000FF;
-constexpr TColor kBlue = 0xFF0000;
-constexpr TColor kFace = static_cast<TColor>(0x80000000u | 15u);
+constexpr TColor Red = 0x0000FF;
+constexpr TColor Blue = 0xFF0000;
+constexpr TColor Face = static_cast<TColor>(0x80000000u | 15u);
 
 TShadowLabelLook Look(const std::string& caption) {
     TShadowLabelLook look;
     look.Caption = caption;
-    look.Color = kFace;
-    look.FontColor = kRed;
-    look.ClientRect = TLabelRect{0, 0, 120, 40};
+    look.Color = Face;
+    look.FontColor = Red;
+    look.ClientRect = TRect{0, 0, 120, 40};
     return look;
 }
 
@@ -54,7 +54,7 @@ TEST(TShadow, StartsBlankAndEachWriterRaisesOnChangeOnlyOnAChange) {
     EXPECT_EQ(changes, 0);
 
     const std::vector<std::function<void()>> newValue = {
-        [&] { s.SetShadowVisible(true); }, [&] { s.SetShadowColor(kBlue); },
+        [&] { s.SetShadowVisible(true); }, [&] { s.SetShadowColor(Blue); },
         [&] { s.SetShadowLeft(-3); }, [&] { s.SetShadowTop(7); }};
     for (size_t i = 0; i < newValue.size(); ++i) {
         newValue[i]();
@@ -64,20 +64,20 @@ TEST(TShadow, StartsBlankAndEachWriterRaisesOnChangeOnlyOnAChange) {
     }
     EXPECT_EQ(sender, &s);
     EXPECT_TRUE(s.Visible());
-    EXPECT_EQ(s.Color(), kBlue);
+    EXPECT_EQ(s.Color(), Blue);
     EXPECT_EQ(s.OffsetLeft(), -3);
     EXPECT_EQ(s.OffsetTop(), 7);
 }
 
 TEST(TShadow, AssignCopiesAllFourValuesAndRaisesOnChangeOnce) {
     Shadow target(false, clBlack, 0, 0);
-    Shadow source(true, kBlue, 2, -4);
+    Shadow source(true, Blue, 2, -4);
     int changes = 0;
     target.OnChange = [&](TObject*) { ++changes; };
     target.Assign(&source);
     EXPECT_EQ(changes, 1);
     EXPECT_TRUE(target.Visible());
-    EXPECT_EQ(target.Color(), kBlue);
+    EXPECT_EQ(target.Color(), Blue);
     EXPECT_EQ(target.OffsetLeft(), 2);
     EXPECT_EQ(target.OffsetTop(), -4);
     target.Assign(&source);
@@ -87,7 +87,7 @@ TEST(TShadow, AssignCopiesAllFourValuesAndRaisesOnChangeOnce) {
     EXPECT_THROW(target.Assign(&other), EConvertError);
     EXPECT_THROW(target.Assign(nullptr), EConvertError);
     EXPECT_EQ(changes, 2);
-    EXPECT_EQ(target.Color(), kBlue);
+    EXPECT_EQ(target.Color(), Blue);
 }
 
 TEST(ShadowLabelPlan, FlagsFollowTheLabelsSettings) {
@@ -97,11 +97,11 @@ TEST(ShadowLabelPlan, FlagsFollowTheLabelsSettings) {
         bool wrap;
         unsigned flags;
     } cases[] = {
-        {true, laLeftJustify, false, kDtExpandTabs},
-        {false, laLeftJustify, false, kDtExpandTabs | kDtNoPrefix},
-        {true, laRightJustify, false, kDtExpandTabs | kDtRight},
-        {true, laCenter, true, kDtExpandTabs | kDtCenter | kDtWordBreak},
-        {false, laCenter, true, kDtExpandTabs | kDtNoPrefix | kDtCenter | kDtWordBreak},
+        {true, laLeftJustify, false, DtExpandTabs},
+        {false, laLeftJustify, false, DtExpandTabs | DtNoPrefix},
+        {true, laRightJustify, false, DtExpandTabs | DtRight},
+        {true, laCenter, true, DtExpandTabs | DtCenter | DtWordBreak},
+        {false, laCenter, true, DtExpandTabs | DtNoPrefix | DtCenter | DtWordBreak},
     };
     for (const auto& c : cases) {
         TShadowLabelLook look = Look("x");
@@ -131,17 +131,17 @@ TEST(ShadowLabelPlan, FillsUnlessTransparent) {
     TShadowLabelLook look = Look("x");
     TShadowLabelPlan plan = PlanShadowLabel(look, TShadow(), TShadow());
     EXPECT_TRUE(plan.Fill);
-    EXPECT_EQ(plan.FillColor, kFace);
+    EXPECT_EQ(plan.FillColor, Face);
     look.Transparent = true;
     EXPECT_FALSE(PlanShadowLabel(look, TShadow(), TShadow()).Fill);
 }
 
 TEST(ShadowLabelPlan, DrawsShadowThenHighlightThenTextAtTheirOffsets) {
-    const TLabelRect r{0, 0, 120, 40};
+    const TRect r{0, 0, 120, 40};
     const Shadow white(true, clWhite, -1, -1);
-    const Shadow blue(true, kBlue, 1, 1);
+    const Shadow blue(true, Blue, 1, 1);
     const Shadow hiddenWhite(false, clWhite, -1, -1);
-    const Shadow hiddenBlue(false, kBlue, 1, 1);
+    const Shadow hiddenBlue(false, Blue, 1, 1);
     const Shadow farShadow(true, clSilver, 5, -7);
     const struct {
         const char* name;
@@ -151,10 +151,10 @@ TEST(ShadowLabelPlan, DrawsShadowThenHighlightThenTextAtTheirOffsets) {
         std::vector<TShadowTextOp> ops;
     } cases[] = {
         {"product name", true, white, blue,
-         {{{1, 1, 121, 41}, kBlue}, {{-1, -1, 119, 39}, clWhite}, {r, kRed}}},
-        {"plain version line", true, hiddenWhite, hiddenBlue, {{r, kRed}}},
-        {"shadow only, far", true, hiddenWhite, farShadow, {{{5, -7, 125, 33}, clSilver}, {r, kRed}}},
-        {"highlight only", true, white, hiddenBlue, {{{-1, -1, 119, 39}, clWhite}, {r, kRed}}},
+         {{{1, 1, 121, 41}, Blue}, {{-1, -1, 119, 39}, clWhite}, {r, Red}}},
+        {"plain version line", true, hiddenWhite, hiddenBlue, {{r, Red}}},
+        {"shadow only, far", true, hiddenWhite, farShadow, {{{5, -7, 125, 33}, clSilver}, {r, Red}}},
+        {"highlight only", true, white, hiddenBlue, {{{-1, -1, 119, 39}, clWhite}, {r, Red}}},
         {"disabled", false, white, blue,
          {{{1, 1, 121, 41}, clGray}, {{-1, -1, 119, 39}, clBtnHighlight}, {r, clBtnShadow}}},
         {"disabled, copies hidden", false, hiddenWhite, hiddenBlue, {{r, clBtnShadow}}},

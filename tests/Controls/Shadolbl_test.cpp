@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Framework/Forms.h"
+#include "Framework/Handles.h"
 
 namespace {
 
@@ -24,31 +25,26 @@ class TLabelBitmap {
 public:
     template <class Label>
     explicit TLabelBitmap(Label& label) : FWidth(label.ClientWidth()), FHeight(label.ClientHeight()) {
-        HDC screen = GetDC(nullptr);
-        FDC = CreateCompatibleDC(screen);
-        FBitmap = CreateCompatibleBitmap(screen, FWidth, FHeight);
-        ReleaseDC(nullptr, screen);
-        FOld = SelectObject(FDC, FBitmap);
+        {
+            const TBorrowedDC screen(nullptr);
+            FDC.Reset(CreateCompatibleDC(screen.Get()));
+            FBitmap.Reset(CreateCompatibleBitmap(screen.Get(), FWidth, FHeight));
+        }
+        FSelected = TSelectedObject(FDC.Get(), FBitmap.Get());
         // Something the label must paint over unless it is transparent.
-        HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+        const TGdiObject<HBRUSH> green(CreateSolidBrush(RGB(0, 255, 0)));
         RECT all{0, 0, FWidth, FHeight};
-        FillRect(FDC, &all, green);
-        DeleteObject(green);
-        TCanvas canvas(FDC);
+        FillRect(FDC.Get(), &all, green.Get());
+        TCanvas canvas(FDC.Get());
         canvas.Font().Assign(label.Font());
         canvas.SetBrushColor(label.Color());
         label.Paint(canvas);
-    }
-    ~TLabelBitmap() {
-        SelectObject(FDC, FOld);
-        DeleteObject(FBitmap);
-        DeleteDC(FDC);
     }
     TLabelBitmap(const TLabelBitmap&) = delete;
     TLabelBitmap& operator=(const TLabelBitmap&) = delete;
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
-    COLORREF Pixel(int x, int y) const { return GetPixel(FDC, x, y); }
+    COLORREF Pixel(int x, int y) const { return GetPixel(FDC.Get(), x, y); }
     int Count(COLORREF c) const {
         int n = 0;
         for (int y = 0; y < FHeight; ++y)
@@ -59,9 +55,10 @@ public:
 
 private:
     int FWidth, FHeight;
-    HDC FDC;
-    HBITMAP FBitmap;
-    HGDIOBJ FOld;
+    // In this order, so that the bitmap leaves the DC before either goes.
+    TMemoryDC FDC;
+    TGdiObject<HBITMAP> FBitmap;
+    TSelectedObject FSelected;
 };
 
 struct ShadowLabelFixture : testing::Test {
@@ -94,15 +91,15 @@ struct ShadowLabelFixture : testing::Test {
     }
 };
 
-const COLORREF kRedPx = RGB(255, 0, 0), kWhitePx = RGB(255, 255, 255), kBluePx = RGB(0, 0, 255),
-               kSilverPx = RGB(192, 192, 192), kGreenPx = RGB(0, 255, 0);
+const COLORREF RedPx = RGB(255, 0, 0), WhitePx = RGB(255, 255, 255), BluePx = RGB(0, 0, 255),
+               SilverPx = RGB(192, 192, 192), GreenPx = RGB(0, 255, 0);
 
 // The first plain-red pixel in reading order, and the last one.
 bool RedCorners(const TLabelBitmap& bmp, POINT& first, POINT& last) {
     bool found = false;
     for (int y = 0; y < bmp.Height(); ++y)
         for (int x = 0; x < bmp.Width(); ++x)
-            if (bmp.Pixel(x, y) == kRedPx) {
+            if (bmp.Pixel(x, y) == RedPx) {
                 if (!found) first = POINT{x, y};
                 last = POINT{x, y};
                 found = true;
@@ -129,11 +126,11 @@ TEST_F(ShadowLabelFixture, DrawsRedTextOverAWhiteHighlightUpLeftAndABlueShadowDo
     TLabelBitmap bmp(*label);
     POINT first{}, last{};
     ASSERT_TRUE(RedCorners(bmp, first, last));
-    EXPECT_EQ(bmp.Pixel(first.x - 1, first.y - 1), kWhitePx);
-    EXPECT_EQ(bmp.Pixel(last.x + 1, last.y + 1), kBluePx);
-    EXPECT_EQ(bmp.Pixel(first.x + 1, first.y + 1), kRedPx) << "the text lies on top";
-    EXPECT_EQ(bmp.Pixel(bmp.Width() - 1, bmp.Height() - 1), kSilverPx) << "the background is filled";
-    EXPECT_EQ(bmp.Count(kGreenPx), 0);
+    EXPECT_EQ(bmp.Pixel(first.x - 1, first.y - 1), WhitePx);
+    EXPECT_EQ(bmp.Pixel(last.x + 1, last.y + 1), BluePx);
+    EXPECT_EQ(bmp.Pixel(first.x + 1, first.y + 1), RedPx) << "the text lies on top";
+    EXPECT_EQ(bmp.Pixel(bmp.Width() - 1, bmp.Height() - 1), SilverPx) << "the background is filled";
+    EXPECT_EQ(bmp.Count(GreenPx), 0);
 }
 
 TEST_F(ShadowLabelFixture, WithBothCopiesHiddenOnlyTheTextIsDrawn) {
@@ -142,8 +139,8 @@ TEST_F(ShadowLabelFixture, WithBothCopiesHiddenOnlyTheTextIsDrawn) {
     TLabelBitmap bmp(*label);
     POINT first{}, last{};
     ASSERT_TRUE(RedCorners(bmp, first, last));
-    EXPECT_EQ(bmp.Count(kWhitePx), 0);
-    EXPECT_EQ(bmp.Count(kBluePx), 0);
+    EXPECT_EQ(bmp.Count(WhitePx), 0);
+    EXPECT_EQ(bmp.Count(BluePx), 0);
     EXPECT_LT(first.y, 20) << "top-aligned";
 
     auto* plain = new TPlainLabel(form);
@@ -165,7 +162,7 @@ TEST_F(ShadowLabelFixture, ADisabledLabelUsesTheSystemColoursAtTheSameOffsets) {
     label->SetEnabled(false);
     TLabelBitmap bmp(*label);
     const COLORREF text = GetSysColor(COLOR_BTNSHADOW), light = GetSysColor(COLOR_BTNHIGHLIGHT);
-    ASSERT_NE(text, kSilverPx) << "the test needs the text to stand out";
+    ASSERT_NE(text, SilverPx) << "the test needs the text to stand out";
     bool found = false;
     POINT first{}, last{};
     for (int y = 0; y < bmp.Height(); ++y)
@@ -178,22 +175,22 @@ TEST_F(ShadowLabelFixture, ADisabledLabelUsesTheSystemColoursAtTheSameOffsets) {
     ASSERT_TRUE(found);
     EXPECT_EQ(bmp.Pixel(first.x - 1, first.y - 1), light);
     EXPECT_EQ(bmp.Pixel(last.x + 1, last.y + 1), RGB(128, 128, 128));
-    EXPECT_EQ(bmp.Count(kRedPx), 0);
-    EXPECT_EQ(bmp.Count(kBluePx), 0);
+    EXPECT_EQ(bmp.Count(RedPx), 0);
+    EXPECT_EQ(bmp.Count(BluePx), 0);
 }
 
 TEST_F(ShadowLabelFixture, ATransparentLabelLeavesTheBackgroundAlone) {
     label->SetTransparent(true);
     TLabelBitmap bmp(*label);
-    EXPECT_EQ(bmp.Pixel(bmp.Width() - 1, bmp.Height() - 1), kGreenPx);
-    EXPECT_EQ(bmp.Count(kSilverPx), 0);
+    EXPECT_EQ(bmp.Pixel(bmp.Width() - 1, bmp.Height() - 1), GreenPx);
+    EXPECT_EQ(bmp.Count(SilverPx), 0);
 }
 
 TEST_F(ShadowLabelFixture, AnEmptyCaptionStillFillsTheBackground) {
     label->SetCaption("");
     TLabelBitmap bmp(*label);
-    EXPECT_EQ(bmp.Count(kGreenPx), 0);
-    EXPECT_EQ(bmp.Count(kRedPx), 0);
+    EXPECT_EQ(bmp.Count(GreenPx), 0);
+    EXPECT_EQ(bmp.Count(RedPx), 0);
 }
 
 TEST_F(ShadowLabelFixture, ChangingACopyRepaintsOnlyWhenAValueChanges) {

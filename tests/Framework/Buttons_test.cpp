@@ -8,6 +8,7 @@
 
 #include "Framework/CtrlTestSupport.h"
 #include "Framework/Forms.h"
+#include "Framework/Handles.h"
 #include "Framework/StdCtrls.h"
 
 namespace {
@@ -43,19 +44,17 @@ struct ButtonForm {
 // A 6 x 4 picture: magenta background (from its bottom-left pixel) with a
 // black 2 x 2 block.
 HBITMAP MakeGlyph() {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, 6, 4);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    RECT all{0, 0, 6, 4}, dot{2, 1, 4, 3};
-    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
-    FillRect(dc, &all, magenta);
-    FillRect(dc, &dot, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    DeleteObject(magenta);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return bmp;
+    const TBorrowedDC screen(nullptr);
+    TGdiObject<HBITMAP> bmp(CreateCompatibleBitmap(screen.Get(), 6, 4));
+    const TMemoryDC dc(CreateCompatibleDC(screen.Get()));
+    {
+        const TSelectedObject selected(dc.Get(), bmp.Get());
+        RECT all{0, 0, 6, 4}, dot{2, 1, 4, 3};
+        const TGdiObject<HBRUSH> magenta(CreateSolidBrush(RGB(255, 0, 255)));
+        FillRect(dc.Get(), &all, magenta.Get());
+        FillRect(dc.Get(), &dot, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    return bmp.Release();
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Framework/Forms.h"
+#include "Framework/Handles.h"
 
 namespace ctltest {
 
@@ -66,8 +67,8 @@ inline Picture Capture(HWND wnd, bool wholeWindow = false) {
     pic.width = r.right - r.left;
     pic.height = r.bottom - r.top;
     if (pic.width <= 0 || pic.height <= 0) return pic;
-    HDC src = wholeWindow ? GetWindowDC(wnd) : GetDC(wnd);
-    HDC mem = CreateCompatibleDC(src);
+    const TBorrowedDC src = wholeWindow ? TBorrowedDC(wnd, GetWindowDC(wnd)) : TBorrowedDC(wnd);
+    const TMemoryDC mem(CreateCompatibleDC(src.Get()));
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = pic.width;
@@ -76,17 +77,13 @@ inline Picture Capture(HWND wnd, bool wholeWindow = false) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, pic.width, pic.height, src, 0, 0, SRCCOPY);
+    const TGdiObject<HBITMAP> dib(CreateDIBSection(mem.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const TSelectedObject selected(mem.Get(), dib.Get());
+    BitBlt(mem.Get(), 0, 0, pic.width, pic.height, src.Get(), 0, 0, SRCCOPY);
     GdiFlush();
     const auto* p = static_cast<const uint32_t*>(bits);
     pic.pixels.assign(p, p + static_cast<size_t>(pic.width) * pic.height);
     for (uint32_t& px : pic.pixels) px &= 0xFFFFFF;
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(wnd, src);
     return pic;
 }
 

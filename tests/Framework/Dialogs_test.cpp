@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Framework/Forms.h"
+#include "Framework/Handles.h"
 
 namespace {
 
@@ -89,9 +90,7 @@ std::string TempFile(const char* name) {
     DWORD n = GetTempPathA(MAX_PATH, dir);
     EXPECT_GT(n, 0u);
     std::string path = std::string(dir) + name;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    EXPECT_NE(h, INVALID_HANDLE_VALUE);
-    CloseHandle(h);
+    EXPECT_TRUE(TKernelHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)));
     return path;
 }
 

@@ -9,7 +9,7 @@ using ctltest::WaitFor;
 
 namespace {
 
-const char kEmptyListText[] =
+const char EmptyListText[] =
     "登録されているアイテムはありません｡『追加』を押してアイテムを追加してください｡";
 
 // Rows of a picture that hold at least one pixel of colour c, as bands.
@@ -36,7 +36,7 @@ TEST(TPanel, CaptionShowsOnlyWhileNothingCoversIt) {
     panel->SetBevelInner(bvLowered);
     panel->SetBevelOuter(bvRaised);
     panel->Font().SetColor(clBlack);
-    panel->SetCaption(kEmptyListText);
+    panel->SetCaption(EmptyListText);
     auto* cover = new TPanel(form);
     cover->SetParent(panel);
     cover->SetAlign(alClient);
@@ -80,7 +80,7 @@ TEST(TPanel, ACaptionWiderThanThePanelIsBrokenIntoCentredLines) {
     panel->SetBounds(0, 0, 500, 200);
     panel->SetColor(clWindow);
     panel->Font().SetColor(clBlack);
-    panel->SetCaption(kEmptyListText);
+    panel->SetCaption(EmptyListText);
     form->Show();
     panel->Repaint();
     EXPECT_EQ(TextBands(ctltest::Capture(panel->Handle()), RGB(0, 0, 0)), 1);

@@ -152,7 +152,7 @@ TEST(GridGeometry, CellRectAndMouseToCellUseBothAxes) {
     g.Cols = MakeAxis({20, 64, 64, 0}, 1, 0, 0);
     g.Rows = ListRows(6);
     g.ApplyOptions(goFixedVertLine | goFixedHorzLine | goVertLine);
-    EXPECT_EQ(g.CellRect(1, 2), (TGridRect{21, 41, 85, 61}));
+    EXPECT_EQ(g.CellRect(1, 2), (TRect{21, 41, 85, 61}));
     EXPECT_TRUE(g.CellRect(3, 2).Empty()) << "hidden column";
     int col = 0, row = 0;
     EXPECT_TRUE(g.MouseToCell(30, 45, 300, 200, col, row));

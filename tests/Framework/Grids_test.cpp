@@ -13,11 +13,12 @@
 #include "Framework/Exception.h"
 #include "Framework/Forms.h"
 #include "Framework/GridGeometry.h"
+#include "Framework/Handles.h"
 #include "Framework/SysUtils.h"
 
 namespace {
 
-const TGridOptions kListOptions =
+const TGridOptions ListOptions =
     goFixedVertLine | goFixedHorzLine | goVertLine | goRangeSelect | goDrawFocusSelected | goColSizing;
 
 using ctltest::WaitFor;
@@ -26,27 +27,24 @@ using ctltest::WaitFor;
 class TSnapshot {
 public:
     explicit TSnapshot(TDrawGrid& grid) : FWidth(grid.ClientWidth()), FHeight(grid.ClientHeight()) {
-        HDC screen = GetDC(nullptr);
-        FDC = CreateCompatibleDC(screen);
-        FBitmap = CreateCompatibleBitmap(screen, FWidth, FHeight);
-        ReleaseDC(nullptr, screen);
-        FOld = SelectObject(FDC, FBitmap);
-        SendMessageA(grid.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(FDC), PRF_CLIENT);
-    }
-    ~TSnapshot() {
-        SelectObject(FDC, FOld);
-        DeleteObject(FBitmap);
-        DeleteDC(FDC);
+        {
+            const TBorrowedDC screen(nullptr);
+            FDC.Reset(CreateCompatibleDC(screen.Get()));
+            FBitmap.Reset(CreateCompatibleBitmap(screen.Get(), FWidth, FHeight));
+        }
+        FSelected = TSelectedObject(FDC.Get(), FBitmap.Get());
+        SendMessageA(grid.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(FDC.Get()), PRF_CLIENT);
     }
     TSnapshot(const TSnapshot&) = delete;
     TSnapshot& operator=(const TSnapshot&) = delete;
-    COLORREF Pixel(int x, int y) const { return GetPixel(FDC, x, y); }
+    COLORREF Pixel(int x, int y) const { return GetPixel(FDC.Get(), x, y); }
 
 private:
     int FWidth, FHeight;
-    HDC FDC;
-    HBITMAP FBitmap;
-    HGDIOBJ FOld;
+    // In this order, so that the bitmap leaves the DC before either goes.
+    TMemoryDC FDC;
+    TGdiObject<HBITMAP> FBitmap;
+    TSelectedObject FSelected;
 };
 
 struct DrawnCell {
@@ -79,7 +77,7 @@ struct GridFixture : testing::Test {
         grid->SetColWidths(4, 0);
         grid->SetRowCount(6);
         grid->SetDefaultRowHeight(20);
-        grid->SetOptions(kListOptions);
+        grid->SetOptions(ListOptions);
         grid->OnDrawCell = [this](TObject* sender, int col, int row, RECT rect, TGridDrawState state) {
             ASSERT_EQ(sender, grid);
             TCanvas& c = grid->Canvas();
@@ -368,7 +366,7 @@ TEST_F(GridFixture, DraggingAHeaderEdgeResizesTheColumn) {
     SendMessageA(grid->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(170, 50));
     EXPECT_EQ(grid->ColWidths(1), 120) << "a data row is no place to resize";
 
-    grid->SetOptions(kListOptions & ~goColSizing);
+    grid->SetOptions(ListOptions & ~goColSizing);
     SendMessageA(grid->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(142, 8));
     SendMessageA(grid->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(170, 8));
     SendMessageA(grid->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(170, 8));

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "Framework/Handles.h"
+
 namespace {
 
 std::string ModulePath() {
@@ -21,16 +23,17 @@ bool FileExistsA(const std::string& path) { return GetFileAttributesA(path.c_str
 
 void RemoveTree(const std::string& dir) {
     WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
-            else DeleteFileA(full.c_str());
-        } while (FindNextFileA(find, &fd));
-        FindClose(find);
+    {
+        const TFindHandle find(FindFirstFileA((dir + "\\*").c_str(), &fd));
+        if (find) {
+            do {
+                std::string name = fd.cFileName;
+                if (name == "." || name == "..") continue;
+                std::string full = dir + "\\" + name;
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
+                else DeleteFileA(full.c_str());
+            } while (FindNextFileA(find.Get(), &fd));
+        }
     }
     RemoveDirectoryA(dir.c_str());
 }
@@ -60,8 +63,7 @@ private:
 // A white 32-bit bitmap selected into a memory DC, with pixel access.
 class TPixelSurface {
 public:
-    TPixelSurface(int width, int height) : FWidth(width), FHeight(height) {
-        FDC = CreateCompatibleDC(nullptr);
+    TPixelSurface(int width, int height) : FWidth(width), FHeight(height), FDC(CreateCompatibleDC(nullptr)) {
         BITMAPINFO bi{};
         bi.bmiHeader.biSize = sizeof bi.bmiHeader;
         bi.bmiHeader.biWidth = width;
@@ -70,20 +72,15 @@ public:
         bi.bmiHeader.biBitCount = 32;
         bi.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        FBitmap = CreateDIBSection(FDC, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        FBitmap.Reset(CreateDIBSection(FDC.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
         FBits = static_cast<DWORD*>(bits);
-        FOld = SelectObject(FDC, FBitmap);
+        FSelected = TSelectedObject(FDC.Get(), FBitmap.Get());
         Clear();
-    }
-    ~TPixelSurface() {
-        SelectObject(FDC, FOld);
-        DeleteObject(FBitmap);
-        DeleteDC(FDC);
     }
     TPixelSurface(const TPixelSurface&) = delete;
     TPixelSurface& operator=(const TPixelSurface&) = delete;
 
-    HDC DC() const { return FDC; }
+    HDC DC() const { return FDC.Get(); }
     void Clear() {
         GdiFlush();
         for (int i = 0; i < FWidth * FHeight; ++i) FBits[i] = 0xFFFFFF;
@@ -106,9 +103,10 @@ public:
 
 private:
     int FWidth, FHeight;
-    HDC FDC;
-    HBITMAP FBitmap;
-    HGDIOBJ FOld;
+    // In this order, so that the bitmap leaves the DC before either goes.
+    TMemoryDC FDC;
+    TGdiObject<HBITMAP> FBitmap;
+    TSelectedObject FSelected;
     DWORD* FBits = nullptr;
 };
 
@@ -177,11 +175,10 @@ TEST(GetFileSmallIcon, GivesAnOwnedSmallIconForAnExistingFileAndNoneOtherwise) {
     ASSERT_TRUE(icon);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
+    const TGdiObject<HBITMAP> mask(info.hbmMask), colour(info.hbmColor);
     BITMAP bm{};
     GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
     EXPECT_EQ(bm.bmWidth, GetSystemMetrics(SM_CXSMICON));
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
 
     // Ownership moves with the handle.
     HICON raw = icon.Get();
@@ -198,8 +195,7 @@ TEST(GetFileSmallIcon, TakenAsAnIconHandleItIsTheCallersToDestroy) {
     ASSERT_NE(given, nullptr);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(given, &info));
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
+    const TGdiObject<HBITMAP> mask(info.hbmMask), colour(info.hbmColor);
     EXPECT_TRUE(DestroyIcon(given));
 
     // From a held wrapper: lent, and still the wrapper's.
@@ -222,16 +218,14 @@ struct LinkContents {
 
 class ShellLinkTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
-    void TearDown() override { CoUninitialize(); }
+    void SetUp() override { ASSERT_TRUE(FCom.Initialised()); }
 
     static bool ReadLink(const std::string& linkPath, LinkContents& out) {
-        IShellLinkA* link = nullptr;
-        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                    reinterpret_cast<void**>(&link))))
+        TComRef<IShellLinkA> link;
+        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid())))
             return false;
-        IPersistFile* file = nullptr;
-        bool ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
+        TComRef<IPersistFile> file;
+        bool ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.OutVoid()));
         if (ok) {
             WCHAR wide[1024] = {};
             MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, 1024);
@@ -249,12 +243,11 @@ protected:
             buf[0] = 0;
             ok = ok && SUCCEEDED(link->GetArguments(buf, sizeof buf));
             out.arguments = buf;
-            file->Release();
         }
-        link->Release();
         return ok;
     }
 
+    TComInit FCom;
     TTempFolder temp;
 };
 

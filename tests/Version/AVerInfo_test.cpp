@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Framework/Forms.h"
+#include "Framework/Handles.h"
 
 // The test program carries file version 1.2.3.40000 (AVerInfo_test.rc); its
 // product version 9.8.7.6 must never show.
@@ -148,11 +149,12 @@ TEST(TAVerInfo, AModuleWithoutVersionResourceIsReported) {
     ASSERT_NE(update, nullptr);
     ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
     ASSERT_EQ(GetFileVersionInfoSizeA(copy.c_str(), nullptr), 0u);
-    HMODULE module = LoadLibraryExA(copy.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-    ASSERT_NE(module, nullptr);
+    TLibrary module(LoadLibraryExA(copy.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES));
+    ASSERT_TRUE(module);
     TAVerInfo ver(nullptr);
-    EXPECT_THROW(ver.SetHModule(module), Exception);
+    EXPECT_THROW(ver.SetHModule(module.Get()), Exception);
     EXPECT_EQ(MessageOf<Exception>([&] { ver.GetMajor(); }), "FAILED(VER) 'GetFileVersionInfoSize'");
-    FreeLibrary(module);
+    // The file can't be deleted while it is loaded.
+    module.Reset();
     DeleteFileA(copy.c_str());
 }
