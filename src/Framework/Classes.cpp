@@ -75,11 +75,6 @@ const std::string& TStringList::Strings(int i) const {
     return FItems[static_cast<size_t>(i)].s;
 }
 
-void TStringList::SetStrings(int i, const std::string& s) {
-    Check(i);
-    FItems[static_cast<size_t>(i)].s = s;
-}
-
 void* TStringList::Objects(int i) const {
     Check(i);
     return FItems[static_cast<size_t>(i)].object;
@@ -88,11 +83,6 @@ void* TStringList::Objects(int i) const {
 int TStringList::AddObject(const std::string& s, void* object) {
     FItems.push_back({s, object});
     return Count() - 1;
-}
-
-void TStringList::Insert(int i, const std::string& s) {
-    if (i < 0 || i > Count()) RaiseListIndexError(i);
-    FItems.insert(FItems.begin() + i, Item{s, nullptr});
 }
 
 void TStringList::Delete(int i) {

@@ -70,11 +70,9 @@ class TStringList {
 public:
     int Count() const { return static_cast<int>(FItems.size()); }
     const std::string& Strings(int i) const;
-    void SetStrings(int i, const std::string& s);
     void* Objects(int i) const;
     int Add(const std::string& s) { return AddObject(s, nullptr); }
     int AddObject(const std::string& s, void* object);
-    void Insert(int i, const std::string& s);
     void Delete(int i);
     void Clear() { FItems.clear(); }
     void Exchange(int i, int j);

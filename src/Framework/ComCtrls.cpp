@@ -120,8 +120,6 @@ void TPageControl::LayoutPages() {
     for (TTabSheet* p : FPages) p->SetBounds(r.left, r.top, std::max(0L, r.right - r.left), std::max(0L, r.bottom - r.top));
 }
 
-int TPageControl::ActivePageIndex() const { return FActivePage ? FActivePage->PageIndex() : -1; }
-
 void TPageControl::SetActivePageIndex(int i) {
     SetActivePage(i >= 0 && i < PageCount() ? FPages[static_cast<size_t>(i)] : nullptr);
 }

@@ -41,7 +41,6 @@ public:
     TTabSheet* Pages(int i) const { return FPages.at(static_cast<size_t>(i)); }
     TTabSheet* ActivePage() const { return FActivePage; }
     void SetActivePage(TTabSheet* page);
-    int ActivePageIndex() const;
     void SetActivePageIndex(int i);
     // The area below the tabs that the sheets fill, in client coordinates.
     RECT DisplayRect();

@@ -100,14 +100,6 @@ void TPanel::SetBevelOuter(TPanelBevel v) {
     Invalidate();
 }
 
-void TPanel::SetBevelWidth(int v) {
-    v = std::max(1, v);
-    if (v == FBevelWidth) return;
-    FBevelWidth = v;
-    AlignControls();
-    Invalidate();
-}
-
 // ---------------------------------------------------------------- TShape
 
 TShape::TShape(TComponent* AOwner) : TWinControl(AOwner) { SetBounds(0, 0, 65, 65); }

@@ -19,8 +19,6 @@ public:
     void SetBevelInner(TPanelBevel v);
     TPanelBevel BevelOuter() const { return FBevelOuter; }
     void SetBevelOuter(TPanelBevel v);
-    int BevelWidth() const { return FBevelWidth; }
-    void SetBevelWidth(int v);
     void SetCaption(const std::string& text) override;
 
 protected:

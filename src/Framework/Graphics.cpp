@@ -117,12 +117,6 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
     ExtTextOutA(FDC, x, y, 0, nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
 }
 
-void TCanvas::TextRect(const RECT& r, int x, int y, const std::string& text) {
-    PrepareText();
-    UINT opts = ETO_CLIPPED | (FBrushStyle == bsClear ? 0 : ETO_OPAQUE);
-    ExtTextOutA(FDC, x, y, opts, &r, text.data(), static_cast<UINT>(text.size()), nullptr);
-}
-
 SIZE TCanvas::TextExtent(const std::string& text) {
     PrepareText();
     SIZE s{0, 0};

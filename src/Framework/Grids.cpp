@@ -77,13 +77,6 @@ void TDrawGrid::SetFixedRows(int n) {
     LayoutChanged();
 }
 
-void TDrawGrid::SetDefaultColWidth(int w) {
-    if (w == FDefaultColWidth) return;
-    FDefaultColWidth = w;
-    FGeometry.Cols.SetAllSizes(w);
-    LayoutChanged();
-}
-
 void TDrawGrid::SetDefaultRowHeight(int h) {
     if (h == FDefaultRowHeight) return;
     FDefaultRowHeight = h;
@@ -111,15 +104,6 @@ void TDrawGrid::SetRow(int r) {
         Invalidate();
     }
     SetTopRow(FGeometry.Rows.FirstToShow(FRow, ClientH()));
-}
-
-void TDrawGrid::SetCol(int c) {
-    c = std::max(FixedCols(), std::min(c, ColCount() - 1));
-    if (c != FCol) {
-        FCol = c;
-        Invalidate();
-    }
-    SetLeftCol(FGeometry.Cols.FirstToShow(FCol, ClientW()));
 }
 
 void TDrawGrid::SetTopRow(int r) {

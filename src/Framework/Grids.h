@@ -28,7 +28,6 @@ public:
     void SetFixedRows(int n);
     int DefaultColWidth() const { return FDefaultColWidth; }
     // Applies to every column, as it does to the rows below.
-    void SetDefaultColWidth(int w);
     int DefaultRowHeight() const { return FDefaultRowHeight; }
     void SetDefaultRowHeight(int h);
     // A width of 0 hides the column with its line.
@@ -45,7 +44,6 @@ public:
     int Row() const { return FRow; }
     void SetRow(int r);
     int Col() const { return FCol; }
-    void SetCol(int c);
     int TopRow() const { return FGeometry.Rows.First(); }
     void SetTopRow(int r);
     int LeftCol() const { return FGeometry.Cols.First(); }

@@ -124,12 +124,6 @@ void TCustomEdit::SetSelStart(int pos) {
     if (FHandle) SendMessageA(FHandle, EM_SETSEL, static_cast<WPARAM>(pos), pos);
 }
 
-void TCustomEdit::SetSelLength(int len) {
-    if (!FHandle) return;
-    int start = SelStart();
-    SendMessageA(FHandle, EM_SETSEL, static_cast<WPARAM>(start), start + len);
-}
-
 void TCustomEdit::WndProc(TMessage& m) {
     if (m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) {
         FLButtonPressing = true;
@@ -295,12 +289,6 @@ void TComboBox::SetBounds(int left, int top, int width, int height) {
     SizeDropDown();
 }
 
-void TComboBox::SetDropDownCount(int n) {
-    if (n == FDropDownCount) return;
-    FDropDownCount = std::max(1, n);
-    SizeDropDown();
-}
-
 void TComboBox::AddItem(const std::string& text, intptr_t data) {
     FItems.push_back({text, data});
     if (!FHandle) return;
@@ -463,13 +451,6 @@ void TLabel::SetWordWrap(bool v) {
 void TLabel::SetTransparent(bool v) {
     if (v == FTransparent) return;
     FTransparent = v;
-    Invalidate();
-}
-
-void TLabel::SetShowAccelChar(bool v) {
-    if (v == FShowAccelChar) return;
-    FShowAccelChar = v;
-    AdjustBounds();
     Invalidate();
 }
 

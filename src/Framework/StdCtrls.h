@@ -63,7 +63,6 @@ public:
     int SelStart();
     int SelLength();
     void SetSelStart(int pos);
-    void SetSelLength(int len);
     void Clear() { SetText(std::string()); }
 
     TNotifyEvent OnChange;
@@ -173,8 +172,6 @@ public:
     // has) removes the selection.
     void SetText(const std::string& text);
     void SetCaption(const std::string& text) override { SetText(text); }
-    int DropDownCount() const { return FDropDownCount; }
-    void SetDropDownCount(int n);
     void SetBounds(int left, int top, int width, int height) override;
 
     // Raised when the user picks an entry (not when the program selects one).
@@ -216,7 +213,6 @@ public:
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool v);
     bool ShowAccelChar() const { return FShowAccelChar; }
-    void SetShowAccelChar(bool v);
 
 protected:
     bool CustomPaint() const override { return true; }
