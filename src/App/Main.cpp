@@ -117,7 +117,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     AVerInfo1->SetShowVer(true);
     StartPhaseEnd("main window: version reader");
     BuildTrayIcon();
-    StartPhaseEnd("main window: tray icon");
+    StartPhaseEnd("main window: tray icon added");
 }
 
 TFormMain::~TFormMain() {
@@ -273,6 +273,9 @@ void TFormMain::BuildTrayIcon() {
     // Read like a form description: the icon goes to the notification area
     // once every property is in place.
     yTrayIcon1 = new TyTrayIcon(this);
+    // Its callback window is a child of this window, so this window and all
+    // its controls get their handles here.
+    StartPhaseEnd("main window: window handles");
     yTrayIcon1->BeginLoading();
     yTrayIcon1->Icon().LoadFromResourceName("TRAYICON", 16);
     yTrayIcon1->SetTipHelp("Keyvane");
@@ -289,7 +292,6 @@ void TFormMain::FormCreate(TObject*) {
         bool& Flag;
         ~TDone() { Flag = true; }
     } done{FCreateDone};
-    StartPhaseEnd("main window: window handles");
     {
         TLibrary help(LoadLibraryA("hhctrl.ocx"));
         if (!help) RaiseAt(MainSource, 43);
