@@ -240,6 +240,13 @@ void PressHotKey(UINT vk) {
     SendInput(4, inputs, sizeof(INPUT));
 }
 
+bool TKeyvane::PressHotKeyWhenIdle(UINT vk) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, WaitLimitMs, &answer)) return false;
+    PressHotKey(vk);
+    return true;
+}
+
 THeldHotKey::THeldHotKey(UINT vk) : FId(TrialId + 1) {
     if (!RegisterHotKey(nullptr, FId, MOD_WIN, vk)) throw std::runtime_error("can't hold the hot key");
 }

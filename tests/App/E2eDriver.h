@@ -124,6 +124,13 @@ public:
     // Waits for a box, presses OK and gives its text (empty when none came).
     std::string AnswerMessageBox();
 
+    // Presses WIN + vk once the program is back in its message loop. The item
+    // editor's window closes before the handler that opened it registers the
+    // key it chose, so a press right after the close could come first; a
+    // message sent to the main window is handled only after that handler.
+    // False when the program did not answer in time.
+    bool PressHotKeyWhenIdle(UINT vk);
+
     // Sends the end-of-session query and gives the window's answer; -1 when it
     // did not answer in time.
     LRESULT QueryEndSession(DWORD limitMs = WaitLimitMs);

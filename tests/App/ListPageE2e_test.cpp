@@ -317,7 +317,7 @@ TEST(ListPageE2e, AddCheckCancelEditAndDelete) {
     ASSERT_TRUE(dlg.WaitClosed());
     ASSERT_TRUE(page.WaitGrid(true)) << "the first item shows the grid";
     EXPECT_TRUE(IsWindowEnabled(page.Button("編集(&E)")));
-    PressHotKey(F5.Vk);
+    ASSERT_TRUE(kv.PressHotKeyWhenIdle(F5.Vk));
     EXPECT_TRUE(WaitRuns(app.Out("one"), 1)) << "the new item's hot key works at once";
 
     // Esc and the close box cancel without checks, even with empty boxes.
@@ -346,7 +346,7 @@ TEST(ListPageE2e, AddCheckCancelEditAndDelete) {
     dlg.Ok();
     ASSERT_TRUE(dlg.WaitClosed());
     EXPECT_TRUE(WaitFor([&] { return !HotKeyTaken(F5.Vk); })) << "the old key is released";
-    PressHotKey(F6.Vk);
+    ASSERT_TRUE(kv.PressHotKeyWhenIdle(F6.Vk));
     EXPECT_TRUE(WaitRuns(app.Out("one"), 2)) << "the edited hot key works at once";
 
     // Deleting the last item hides the grid and greys the item buttons.
@@ -443,7 +443,7 @@ TEST(ListPageE2e, ItemsWithoutRegistrationCanBeEditedAndDeleted) {
     dlg.Ok();
     ASSERT_TRUE(dlg.WaitClosed());
     EXPECT_EQ(kv.FindWindowOfClass("#32770", true), nullptr) << "no error for the missing registration";
-    PressHotKey(Y.Vk);
+    ASSERT_TRUE(kv.PressHotKeyWhenIdle(Y.Vk));
     EXPECT_TRUE(WaitRuns(app.Out("u"), 1)) << "the repaired item works";
 
     // A key taken between the check and OK: the new item stays, without a key,
@@ -466,7 +466,7 @@ TEST(ListPageE2e, ItemsWithoutRegistrationCanBeEditedAndDeleted) {
     dlg.Ok();
     ASSERT_TRUE(dlg.WaitClosed());
     EXPECT_EQ(kv.FindWindowOfClass("#32770", true), nullptr);
-    PressHotKey(F7.Vk);
+    ASSERT_TRUE(kv.PressHotKeyWhenIdle(F7.Vk));
     EXPECT_TRUE(WaitRuns(app.Out("f8"), 1));
 
     // An edit whose new key is taken before OK: the item loses its key but
@@ -490,7 +490,7 @@ TEST(ListPageE2e, ItemsWithoutRegistrationCanBeEditedAndDeleted) {
     dlg.Ok();
     ASSERT_TRUE(dlg.WaitClosed());
     EXPECT_EQ(kv.FindWindowOfClass("#32770", true), nullptr);
-    PressHotKey(F5.Vk);
+    ASSERT_TRUE(kv.PressHotKeyWhenIdle(F5.Vk));
     EXPECT_TRUE(WaitRuns(app.Out("f5"), 1));
 
     const std::vector<TItem> saved = EndAndRead(kv, app);
