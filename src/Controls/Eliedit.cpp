@@ -3,46 +3,20 @@
 #include "Controls/EliGeometry.h"
 #include "Framework/CtrlText.h"
 #include "Framework/Graphics.h"
+#include "Framework/Handles.h"
 
 namespace {
 
-// The clipboard, open while this lives.
-class TClipboardLock {
-public:
-    explicit TClipboardLock(HWND owner) : FOpen(OpenClipboard(owner) != 0) {}
-    ~TClipboardLock() {
-        if (FOpen) CloseClipboard();
-    }
-    TClipboardLock(const TClipboardLock&) = delete;
-    TClipboardLock& operator=(const TClipboardLock&) = delete;
-    bool Open() const { return FOpen; }
-
-private:
-    bool FOpen;
-};
-
-// Text of a global memory block, locked while this lives.
-class TGlobalText {
-public:
-    explicit TGlobalText(HANDLE h) : FHandle(h), FText(h ? static_cast<const char*>(GlobalLock(h)) : nullptr) {}
-    ~TGlobalText() {
-        if (FText) GlobalUnlock(FHandle);
-    }
-    TGlobalText(const TGlobalText&) = delete;
-    TGlobalText& operator=(const TGlobalText&) = delete;
-    // The text up to its zero or the block's end, whichever comes first.
-    std::string Text() const {
-        if (!FText) return std::string();
-        SIZE_T size = GlobalSize(FHandle);
-        SIZE_T n = 0;
-        while (n < size && FText[n]) ++n;
-        return std::string(FText, n);
-    }
-
-private:
-    HANDLE FHandle;
-    const char* FText;
-};
+// The text of a locked block up to its zero or the block's end, whichever
+// comes first.
+std::string BlockText(const TGlobalLock& block) {
+    const auto* text = static_cast<const char*>(block.Data());
+    if (!text) return std::string();
+    const SIZE_T size = block.Size();
+    SIZE_T n = 0;
+    while (n < size && text[n]) ++n;
+    return std::string(text, n);
+}
 
 }  // namespace
 
@@ -108,8 +82,8 @@ void TCustomEllipsisEdit::PasteFirstLine() {
     {
         TClipboardLock clipboard(FHandle);
         if (!clipboard.Open()) return;
-        TGlobalText data(GetClipboardData(CF_TEXT));
-        text = FirstLine(data.Text());
+        const TGlobalLock data(GetClipboardData(CF_TEXT));
+        text = FirstLine(BlockText(data));
     }
     SendMessageA(FHandle, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }

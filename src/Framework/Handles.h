@@ -304,4 +304,37 @@ private:
     bool FInitialised;
 };
 
+// The clipboard, open while this lives.
+class TClipboardLock {
+public:
+    explicit TClipboardLock(HWND owner) : FOpen(OpenClipboard(owner) != 0) {}
+    ~TClipboardLock() {
+        if (FOpen) CloseClipboard();
+    }
+    TClipboardLock(const TClipboardLock&) = delete;
+    TClipboardLock& operator=(const TClipboardLock&) = delete;
+    bool Open() const { return FOpen; }
+
+private:
+    bool FOpen;
+};
+
+// A global memory block, locked while this lives; the block stays its owner's.
+class TGlobalLock {
+public:
+    explicit TGlobalLock(HGLOBAL block) : FBlock(block), FData(block ? GlobalLock(block) : nullptr) {}
+    ~TGlobalLock() {
+        if (FData) GlobalUnlock(FBlock);
+    }
+    TGlobalLock(const TGlobalLock&) = delete;
+    TGlobalLock& operator=(const TGlobalLock&) = delete;
+    // The block's bytes, or nullptr when it could not be locked.
+    const void* Data() const { return FData; }
+    SIZE_T Size() const { return FData ? GlobalSize(FBlock) : 0; }
+
+private:
+    HGLOBAL FBlock;
+    void* FData;
+};
+
 #endif
