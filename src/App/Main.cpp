@@ -17,6 +17,7 @@
 #include "Framework/Exception.h"
 #include "Framework/Handles.h"
 #include "Framework/SysUtils.h"
+#include "Framework/SystemLibrary.h"
 #include "Hotkey/HookHotKey.h"
 #include "Hotkey/ShortCut.h"
 #include "Lib/Inifileex.h"
@@ -293,7 +294,7 @@ void TFormMain::FormCreate(TObject*) {
         ~TDone() { Flag = true; }
     } done{FCreateDone};
     {
-        TLibrary help(LoadLibraryA("hhctrl.ocx"));
+        TLibrary help(LoadSystemLibrary("hhctrl.ocx"));
         if (!help) RaiseAt(MainSource, 43);
         FARPROC proc = GetProcAddress(help.Get(), "HtmlHelpA");
         if (!proc) RaiseAt(MainSource, 43);

@@ -6,6 +6,7 @@
 
 #include "Framework/Exception.h"
 #include "Framework/Forms.h"
+#include "Framework/SystemLibrary.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ LRESULT CALLBACK KvSubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
         // as its window; the message still runs down the rest of the chain
         // (tooltips' subclasses, then the control's own procedure) through
         // DefSubclassProc in DefaultHandler.
-        RemoveWindowSubclass(wnd, KvSubclassProc, SubclassId);
+        comctl32::RemoveWindowSubclass(wnd, KvSubclassProc, SubclassId);
     }
     return DispatchToObject(obj, wnd, msg, wp, lp);
 }
@@ -148,7 +149,7 @@ void TWinControl::CreateHandle() {
         FHandle = wnd;
         // comctl32 keeps the chain of subclasses, so the tooltips' own
         // (TTF_SUBCLASS) and ours stay intact in whatever order they go.
-        if (!SetWindowSubclass(wnd, KvSubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+        if (!comctl32::SetWindowSubclass(wnd, KvSubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this))) {
             RemovePropA(wnd, ObjectProp);
             FHandle = nullptr;
             DestroyWindow(wnd);
@@ -426,7 +427,7 @@ void TWinControl::DefaultHandler(TMessage& m) {
     // control's own procedure; at WM_NCDESTROY our subclass is already off
     // the chain, and the system control's procedure is what DefSubclassProc
     // reaches then as well.
-    m.Result = FSubclassed ? DefSubclassProc(m.Wnd, m.Msg, m.WParam, m.LParam)
+    m.Result = FSubclassed ? comctl32::DefSubclassProc(m.Wnd, m.Msg, m.WParam, m.LParam)
                            : DefWindowProcA(m.Wnd, m.Msg, m.WParam, m.LParam);
 }
 

@@ -6,34 +6,29 @@
 #include "Framework/Exception.h"
 #include "Framework/Forms.h"
 #include "Framework/SysUtils.h"
+#include "Framework/SystemLibrary.h"
 
 namespace {
 
-// The entry points of the common dialog library, resolved once.
+// The entry points of the common dialog library (which brings the printer
+// spooler with it, so it is loaded on first use, not at start).
 struct TCommonDialogs {
-    BOOL(WINAPI* Open)(LPOPENFILENAMEA) = nullptr;
-    BOOL(WINAPI* Save)(LPOPENFILENAMEA) = nullptr;
-    DWORD(WINAPI* ExtendedError)() = nullptr;
+    BOOL(WINAPI* Open)(LPOPENFILENAMEA);
+    BOOL(WINAPI* Save)(LPOPENFILENAMEA);
+    DWORD(WINAPI* ExtendedError)();
 };
 
 template <typename T>
-void Resolve(HMODULE library, const char* name, T& entry) {
-    if (FARPROC proc = GetProcAddress(library, name)) entry = reinterpret_cast<T>(reinterpret_cast<void*>(proc));
+T Entry(const char* name) {
+    return reinterpret_cast<T>(reinterpret_cast<void*>(SystemProc("comdlg32.dll", name)));
 }
 
-// Loads the library on first use and keeps it for the life of the process.
+// Resolved once and kept for the life of the process; a failure raises the
+// library's own reason and is tried afresh at the next dialog.
 const TCommonDialogs& CommonDialogs() {
-    static const TCommonDialogs dialogs = [] {
-        TCommonDialogs d;
-        if (HMODULE library = LoadLibraryA("comdlg32.dll")) {
-            Resolve(library, "GetOpenFileNameA", d.Open);
-            Resolve(library, "GetSaveFileNameA", d.Save);
-            Resolve(library, "CommDlgExtendedError", d.ExtendedError);
-        }
-        return d;
-    }();
-    if (!dialogs.Open || !dialogs.Save || !dialogs.ExtendedError)
-        throw Exception("ファイルダイアログのライブラリ comdlg32.dll を読み込めません。");
+    static const TCommonDialogs dialogs{Entry<decltype(TCommonDialogs::Open)>("GetOpenFileNameA"),
+                                        Entry<decltype(TCommonDialogs::Save)>("GetSaveFileNameA"),
+                                        Entry<decltype(TCommonDialogs::ExtendedError)>("CommDlgExtendedError")};
     return dialogs;
 }
 

@@ -6,6 +6,7 @@
 
 #include "Framework/Menus.h"
 #include "Framework/SysUtils.h"
+#include "Framework/SystemLibrary.h"
 
 namespace {
 
@@ -242,8 +243,11 @@ void TForm::WndProc(TMessage& m) {
 // ---------------------------------------------------------------- TApplication
 
 TApplication::TApplication() : TComponent(nullptr) {
+    // The application object is built before WinMain runs, and nothing of the
+    // program loads a library before it: the search is restricted first.
+    RestrictLibrarySearch();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
+    comctl32::InitCommonControlsEx(&icc);
 }
 
 TApplication::~TApplication() {

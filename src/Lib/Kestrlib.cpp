@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "Framework/Handles.h"
+#include "Framework/SystemLibrary.h"
 
 void DrawTextInRect(const std::string& text, const RECT& rect, int halign, TCanvas& canvas, UINT options,
                     int valign) {
@@ -28,7 +29,7 @@ TIconHandle GetFileSmallIcon(const std::string& path) {
     // The record's own icon is a copy we have no use for: the list's is taken.
     TIconHandle recordIcon(info.hIcon);
     if (!list) return TIconHandle();
-    return TIconHandle(ImageList_GetIcon(reinterpret_cast<HIMAGELIST>(list), info.iIcon, ILD_NORMAL));
+    return TIconHandle(comctl32::ImageList_GetIcon(reinterpret_cast<HIMAGELIST>(list), info.iIcon, ILD_NORMAL));
 }
 
 namespace {

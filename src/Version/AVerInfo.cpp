@@ -7,6 +7,7 @@
 
 #include "Framework/Forms.h"
 #include "Framework/SysUtils.h"
+#include "Framework/SystemLibrary.h"
 
 TAVerInfo::TAVerInfo(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -23,7 +24,7 @@ std::string TAVerInfo::ModuleFileName() const {
 
 int TAVerInfo::GetVersion(VersionType type) {
     const std::string file = ModuleFileName();
-    DWORD size = GetFileVersionInfoSizeA(file.c_str(), nullptr);
+    DWORD size = version::GetFileVersionInfoSizeA(file.c_str(), nullptr);
     if (size == 0) throw Exception("FAILED(VER) 'GetFileVersionInfoSize'");
     std::vector<char> block;
     try {
@@ -31,11 +32,11 @@ int TAVerInfo::GetVersion(VersionType type) {
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory("メモリが不足しています");
     }
-    if (!GetFileVersionInfoA(file.c_str(), 0, size, block.data())) throw Exception("FAILED(VER) 'GetFileVersionInfo'");
+    if (!version::GetFileVersionInfoA(file.c_str(), 0, size, block.data())) throw Exception("FAILED(VER) 'GetFileVersionInfo'");
     void* value = nullptr;
     UINT length = 0;
     char root[] = "\\";
-    if (!VerQueryValueA(block.data(), root, &value, &length) || !value || length < sizeof(VS_FIXEDFILEINFO))
+    if (!version::VerQueryValueA(block.data(), root, &value, &length) || !value || length < sizeof(VS_FIXEDFILEINFO))
         throw Exception("FAILED(VER) 'VerQueryValue'");
     const auto* info = static_cast<const VS_FIXEDFILEINFO*>(value);
     switch (type) {

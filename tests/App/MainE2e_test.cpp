@@ -396,24 +396,27 @@ TEST(KeyvaneE2e, MalformedItemSectionsStayAsTheyWere) {
 
 namespace {
 
-// Keeps Wine from loading a library into the program of that file name, for
-// as long as it lives (Wine reads a program's own library settings from
-// HKCU\Software\Wine\AppDefaults\<file name>\DllOverrides; an empty value
-// means disabled).
-class TDisabledLibrary {
+// Tells Wine how to load libraries into the program of that file name, for as
+// long as it lives. Wine reads a program's own library settings from
+// HKCU\Software\Wine\AppDefaults\<file name>\DllOverrides: an empty value
+// disables a library, "native,builtin" prefers a file found by the search (as
+// Windows does) to Wine's own.
+class TLibraryOverrides {
 public:
-    TDisabledLibrary(const std::string& exeName, const std::string& library)
+    TLibraryOverrides(const std::string& exeName, const std::vector<std::string>& libraries, const std::string& how)
         : FKey("Software\\Wine\\AppDefaults\\" + exeName) {
         HKEY key = nullptr;
         if (RegCreateKeyExA(HKEY_CURRENT_USER, (FKey + "\\DllOverrides").c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                             nullptr, &key, nullptr) != ERROR_SUCCESS)
             throw std::runtime_error("can't write the library settings");
-        RegSetValueExA(key, library.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+        for (const std::string& library : libraries)
+            RegSetValueExA(key, library.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(how.c_str()),
+                           static_cast<DWORD>(how.size() + 1));
         RegCloseKey(key);
     }
-    ~TDisabledLibrary() { RegDeleteTreeA(HKEY_CURRENT_USER, FKey.c_str()); }
-    TDisabledLibrary(const TDisabledLibrary&) = delete;
-    TDisabledLibrary& operator=(const TDisabledLibrary&) = delete;
+    ~TLibraryOverrides() { RegDeleteTreeA(HKEY_CURRENT_USER, FKey.c_str()); }
+    TLibraryOverrides(const TLibraryOverrides&) = delete;
+    TLibraryOverrides& operator=(const TLibraryOverrides&) = delete;
 
 private:
     std::string FKey;
@@ -435,7 +438,7 @@ TEST(KeyvaneE2e, EarlyStopsKeepTheFilesAndTheLegacyFileIsRenamed) {
         SCOPED_TRACE("no help library");
         TInstall app("S");
         WriteFileText(app.Ini(), settings(app));
-        TDisabledLibrary noHelp(app.Name + ".exe", "hhctrl.ocx");
+        TLibraryOverrides noHelp(app.Name + ".exe", {"hhctrl.ocx"}, "");
         TKeyvane kv(app.Exe(), app.Dir.Path());
         EXPECT_EQ(kv.AnswerMessageBox(), Report(43));
         HWND main = ShowMain(kv);
@@ -605,4 +608,39 @@ TEST(KeyvaneE2e, TrayMenuStartUpLinkHelpAndExit) {
     ASSERT_TRUE(kv.WaitExit(code));
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(FileExists(app.Ini())) << "the end through the menu saves";
+}
+
+// Libraries named like the ones the program uses, planted beside it, with Wine
+// told to prefer them as Windows prefers the program's folder: none of them is
+// loaded, and the program works with the system's own. version.dll can't be
+// among them here: Wine's own user32 imports it, so Wine loads a planted one
+// before the program's first line runs (Windows' user32 doesn't); that the
+// program itself does not import it, Resources_test checks.
+TEST(KeyvaneE2e, LibrariesPlantedBesideTheProgramAreNeverLoaded) {
+    TInstall app("P");
+    CopyFileOrThrow(HelpFile(), app.Dir.Path() + "kyvane.chm");
+    const std::vector<std::string> planted{"hhctrl.ocx", "comctl32.dll"};
+    for (const std::string& library : planted)
+        CopyFileOrThrow(WinPath(KV_PLANTED_DIR "/" + library), app.Dir.Path() + library);
+    TLibraryOverrides prefer(app.Name + ".exe", {"hhctrl.ocx", "comctl32"}, "native,builtin");
+
+    TKeyvane kv(app.Exe(), app.Dir.Path());
+    ASSERT_TRUE(kv.WaitStarted());
+    HWND main = ShowMain(kv);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(TKeyvane::WindowText(main), "Keyvane - 0.5.1.77") << "the version came from the system's reader";
+    ASSERT_TRUE(kv.ChooseTrayMenu('h'));
+    HWND viewer = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (viewer = kv.FindWindowOfClass("HH Parent", true)) != nullptr; }))
+        << "the system's help library shows the help";
+    if (viewer) {
+        PostMessageA(viewer, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(viewer); }));
+    }
+    ASSERT_TRUE(kv.ChooseTrayMenu('x'));
+    DWORD code = 1;
+    ASSERT_TRUE(kv.WaitExit(code));
+    EXPECT_EQ(code, 0u);
+    for (const std::string& library : planted)
+        EXPECT_FALSE(FileExists(app.Dir.Path() + library + ".loaded")) << library << " was loaded";
 }

@@ -7,8 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstddef>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -361,6 +367,71 @@ protected:
 
     TLibrary FModule;
 };
+
+// The loader's view of the built program, read from its file: the flags of its
+// optional header and the names of the libraries it imports.
+struct TImportsAndFlags {
+    WORD DllCharacteristics = 0;
+    std::vector<std::string> Imports;
+};
+
+TImportsAndFlags ReadImportsAndFlags(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const auto read = [&](size_t offset, void* to, size_t size) {
+        if (offset > bytes.size() || size > bytes.size() - offset) throw std::runtime_error("truncated image");
+        std::memcpy(to, bytes.data() + offset, size);
+    };
+    IMAGE_DOS_HEADER dos;
+    read(0, &dos, sizeof dos);
+    // The test is built for the program's own machine, so the native header fits.
+    IMAGE_NT_HEADERS nt;
+    read(static_cast<size_t>(dos.e_lfanew), &nt, sizeof nt);
+    if (nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR_MAGIC) throw std::runtime_error("another machine's image");
+    std::vector<IMAGE_SECTION_HEADER> sections(nt.FileHeader.NumberOfSections);
+    read(static_cast<size_t>(dos.e_lfanew) + offsetof(IMAGE_NT_HEADERS, OptionalHeader) +
+             nt.FileHeader.SizeOfOptionalHeader,
+         sections.data(), sections.size() * sizeof(IMAGE_SECTION_HEADER));
+    const auto offsetOf = [&](DWORD rva) -> size_t {
+        for (const IMAGE_SECTION_HEADER& s : sections)
+            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.SizeOfRawData)
+                return rva - s.VirtualAddress + s.PointerToRawData;
+        throw std::runtime_error("address outside the sections");
+    };
+    TImportsAndFlags result;
+    result.DllCharacteristics = nt.OptionalHeader.DllCharacteristics;
+    const DWORD table = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (size_t at = offsetOf(table);; at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        IMAGE_IMPORT_DESCRIPTOR entry;
+        read(at, &entry, sizeof entry);
+        if (entry.Name == 0) break;
+        result.Imports.emplace_back(bytes.c_str() + offsetOf(entry.Name));
+    }
+    return result;
+}
+
+// Windows takes these from the system folder whatever lies beside the
+// program; any other library would be searched for in the program's folder
+// first, before the program could restrict the search.
+TEST(BuiltProgramImage, ImportsOnlyKnownSystemLibrariesAndIsHardened) {
+    const TImportsAndFlags image = ReadImportsAndFlags(std::string("Z:") + KV_KEYVANE_EXE);
+    const std::vector<std::string> known{"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
+                                         "shell32.dll",  "ole32.dll",  "oleaut32.dll", "comdlg32.dll",
+                                         "shlwapi.dll",  "imm32.dll",  "msvcrt.dll"};
+    EXPECT_FALSE(image.Imports.empty());
+    for (std::string name : image.Imports) {
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_TRUE(std::find(known.begin(), known.end(), name) != known.end()) << name << " is no known DLL";
+    }
+    WORD expected = IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE | IMAGE_DLLCHARACTERISTICS_NX_COMPAT |
+                    IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE;
+#ifdef _WIN64
+    expected |= IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA;
+#else
+    expected |= IMAGE_DLLCHARACTERISTICS_NO_SEH;
+#endif
+    EXPECT_EQ(image.DllCharacteristics & expected, expected) << std::hex << image.DllCharacteristics;
+}
 
 TEST_F(BuiltProgram, ManifestRunsAsInvokerWithoutVirtualisationOnEveryListedWindows) {
     const std::string manifest = Manifest();

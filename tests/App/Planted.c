@@ -1,0 +1,17 @@
+/* A library named like one the program uses, planted beside it. Loading it
+   leaves "<its own path>.loaded" behind; it does nothing else. */
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID reserved) {
+    (void)reserved;
+    if (reason == DLL_PROCESS_ATTACH) {
+        char path[MAX_PATH + 8];
+        DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) {
+            lstrcatA(path, ".loaded");
+            HANDLE marker = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+            if (marker != INVALID_HANDLE_VALUE) CloseHandle(marker);
+        }
+    }
+    return TRUE;
+}
