@@ -7,10 +7,12 @@
         pages that say so in their Content-Type and carry the program's own
         messages they explain, and is marked Japanese for the help viewer.
 
-    checkhelp.py zip Keyvane.zip Keyvane.exe kyvane.chm
-        The release zip holds exactly those two files, without folders, and
+    checkhelp.py zip Keyvane.zip Keyvane.exe kyvane.chm readme.txt
+        The release zip holds exactly those files, without folders, and
         they are the ones just built; the program in Keyvane.zip is 32-bit
-        code and the one in Keyvane-x64.zip 64-bit code.
+        code and the one in Keyvane-x64.zip 64-bit code. Its readme.txt is
+        Shift-JIS with CR LF line ends, opens with the version of the
+        program beside it, and lists the files of the zip.
 """
 
 import os
@@ -42,6 +44,10 @@ SHIFT_JIS_DECLARATION = 'content="text/html; charset=Shift_JIS"'
 JAPANESE = 0x0411
 # The PE machine of the program each release zip must carry.
 ZIP_MACHINES = {"Keyvane.zip": 0x014C, "Keyvane-x64.zip": 0x8664}
+# The readme's list of the zip's files: this heading, then one line a file,
+# indented, the name first.
+README_FILES_HEADING = "■ zip の中身"
+VS_FIXEDFILEINFO_SIGNATURE = struct.pack("<I", 0xFEEF04BD)
 
 
 def seven_zip(*args):
@@ -91,7 +97,50 @@ def check_zip(path, *built):
         elif pe_machine(z.read("Keyvane.exe")) != machine:
             problems.append("%s carries a Keyvane.exe for machine 0x%04x, expected 0x%04x"
                             % (path, pe_machine(z.read("Keyvane.exe")), machine))
+        version = file_version(z.read("Keyvane.exe"))
+        if version is None:
+            problems.append("%s carries a Keyvane.exe without a version resource" % path)
+        elif "readme.txt" not in names:
+            problems.append("%s holds no readme.txt" % path)
+        else:
+            problems += check_readme(z.read("readme.txt"), version, names)
     return problems
+
+
+def check_readme(data, version, names):
+    try:
+        text = data.decode("cp932")
+    except UnicodeDecodeError as e:
+        return ["readme.txt is not Shift-JIS: %s" % e]
+    bare = text.replace("\r\n", "")
+    if "\n" in bare or "\r" in bare:
+        return ["readme.txt has line ends other than CR LF"]
+    problems = []
+    lines = text.split("\r\n")
+    if lines[0] != "Keyvane %s" % version:
+        problems.append("readme.txt opens with %r, expected 'Keyvane %s', the version of its Keyvane.exe"
+                        % (lines[0], version))
+    if README_FILES_HEADING not in lines:
+        return problems + ["readme.txt has no %s" % README_FILES_HEADING]
+    listed = []
+    for line in lines[lines.index(README_FILES_HEADING) + 1:]:
+        if line.startswith(" "):
+            listed.append(line.split()[0])
+        elif listed:
+            break
+    if sorted(listed) != names:
+        problems.append("readme.txt lists %s, the zip holds %s" % (sorted(listed), names))
+    return problems
+
+
+def file_version(image):
+    """The file version of a program's version resource, as its fixed part
+    holds it ("0.5.1.77"); None when it has none."""
+    at = image.find(VS_FIXEDFILEINFO_SIGNATURE)
+    if at < 0 or len(image) < at + 16:
+        return None
+    ms, ls = struct.unpack_from("<II", image, at + 8)
+    return "%d.%d.%d.%d" % (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
 
 
 def pe_machine(image):

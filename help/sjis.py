@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Copies the help sources into the folder the help compiler works in,
-converted from UTF-8 to Shift-JIS (code page 932).
+converted from UTF-8 to Shift-JIS (code page 932); the release zip's
+readme.txt takes the same road.
 
 The help viewer of a Japanese Windows reads the compiled pages, the contents
 file and the project's title in code page 932, so that is what goes into
 kyvane.chm; the sources stay UTF-8 like the rest of the project. Pages and
 the contents file declare their character set in a Content-Type meta
-element, which is rewritten to match.
+element, which is rewritten to match. A plain text file gets CR LF line
+ends: the Notepad of older Windows breaks lines at nothing else.
 
     sjis.py OUTDIR FILE...
 """
@@ -18,6 +20,7 @@ import sys
 DECLARED_UTF8 = re.compile(r'(<meta\s+http-equiv="Content-Type"\s+content="text/html;\s*charset=)UTF-8(")',
                            re.IGNORECASE)
 MARKUP = (".htm", ".html", ".hhc", ".hhk")
+PLAIN_TEXT = (".txt",)
 
 
 class ConversionError(Exception):
@@ -35,6 +38,8 @@ def convert(path, outdir):
         if count != 1:
             raise ConversionError("%s: expected one Content-Type meta element declaring UTF-8, found %d"
                                   % (path, count))
+    if path.lower().endswith(PLAIN_TEXT):
+        text = text.replace("\n", "\r\n")
     try:
         data = text.encode("cp932")
     except UnicodeEncodeError as e:

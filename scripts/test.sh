@@ -6,7 +6,8 @@
 # both the 32-bit build (windows) and the 64-bit build (windows64) are tested;
 # where its kernel refuses 32-bit code, only the 64-bit build is, and the
 # 32-bit program, help and zip are still built. KV_FORCE_WIN64=1 takes the
-# 64-bit-only road on any machine.
+# 64-bit-only road on any machine. At the end both zips are put side by side
+# in build/release with their SHA256SUMS.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -37,12 +38,14 @@ kv_quiet "installing the build and test packages (scripts/setup.sh)" bash script
 if [ "${KV_FORCE_WIN64:-}" = 1 ]; then
     echo "KV_FORCE_WIN64=1: testing the 64-bit build only, as on a machine that can't run 32-bit programs"
     windows_tested=(64)
+    untested_32bit="forced: KV_FORCE_WIN64=1"
 elif kv_can_run_32bit; then
     echo "this machine runs 32-bit programs: testing the 32-bit and the 64-bit builds"
     windows_tested=(32 64)
 else
     echo "this machine can't run 32-bit programs (its kernel refuses them): the 32-bit build is only built, the windows suite runs from the 64-bit build under 64-bit Wine"
     windows_tested=(64)
+    untested_32bit="this machine can't run 32-bit programs"
 fi
 
 . scripts/display.sh
@@ -89,11 +92,26 @@ build windows "windows (32-bit)"
 if [[ " ${windows_tested[*]} " == *" 32 "* ]]; then
     run_tests windows "windows (32-bit, under 32-bit Wine)"
 else
-    note "windows (32-bit): program, help and Keyvane.zip built; not tested (this machine can't run 32-bit programs)"
+    note "windows (32-bit): program, help and Keyvane.zip built; not tested ($untested_32bit)"
 fi
 # The two builds share the display but not the wineserver: end the first.
 kv_kill_wineservers
 
 build windows64 "windows64 (64-bit)"
 run_tests windows64 "windows64 (64-bit, under 64-bit Wine)"
+
+# The two zips side by side with their checksums, as they are published: the
+# two presets build them in trees of their own.
+release=build/release
+rm -rf "$release"
+if mkdir -p "$release" && cp build/windows/Keyvane.zip build/windows64/Keyvane-x64.zip "$release"/ &&
+    (cd "$release" && sha256sum Keyvane.zip Keyvane-x64.zip >SHA256SUMS && sha256sum -c --quiet SHA256SUMS); then
+    note "release: $release/SHA256SUMS verifies (sha256sum -c) the two zips beside it:"
+    for zip in Keyvane.zip Keyvane-x64.zip; do
+        note "  $release/$zip  $(stat -c %s "$release/$zip") bytes"
+    done
+else
+    note "release: FAILED to put the zips and SHA256SUMS into $release"
+    status=1
+fi
 finish
