@@ -521,6 +521,29 @@ TEST(KeyvaneE2e, WriteFailureAtTheEndIsReportedOnce) {
     }
 }
 
+// A window minimised at the end stores the place it comes back to, not its
+// minimised one.
+TEST(KeyvaneE2e, MinimisedWindowStoresItsNormalPlace) {
+    TInstall app("N");
+    WriteFileText(app.Ini(), JoinLines({"[FormMain]", "FormRect=250,190,660,440", ""}));
+    TKeyvane kv(app.Exe(), app.Dir.Path());
+    ASSERT_TRUE(kv.WaitRect(At(250, 190, 660, 440)));
+    HWND main = ShowMain(kv);
+    ASSERT_NE(main, nullptr);
+    // Moved and sized as a user would with the mouse, then minimised.
+    ASSERT_TRUE(MoveWindow(main, 270, 200, 640, 430, TRUE));
+    ASSERT_TRUE(kv.WaitRect(At(270, 200, 640, 430)));
+    PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(main) != FALSE; }));
+    ASSERT_TRUE(kv.ChooseTrayMenu('x'));
+    DWORD code = 1;
+    ASSERT_TRUE(kv.WaitExit(code));
+    EXPECT_EQ(code, 0u);
+    const auto sections = Sections(ReadFileText(app.Ini()));
+    ASSERT_TRUE(sections.count("FormMain"));
+    EXPECT_EQ(sections.at("FormMain").front(), "FormRect=270,200,640,430");
+}
+
 namespace {
 
 struct TLinkInfo {
