@@ -243,9 +243,28 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TWinControl::ReadBoundsFromWindow() {
+    if (!FHandle) return;
+    const LONG style = GetWindowLongA(FHandle, GWL_STYLE);
     RECT r;
-    if (!FHandle || !GetWindowRect(FHandle, &r)) return;
-    if (GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD) MapWindowPoints(nullptr, GetParent(FHandle), reinterpret_cast<POINT*>(&r), 2);
+    if (IsIconic(FHandle)) {
+        // A minimised window's rectangle is that of its minimised caption
+        // (off the screen on Windows); its bounds stay the place it comes back
+        // to. The system gives that place in workspace coordinates, counted
+        // from the work area's corner, except for tool and child windows.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        if (!GetWindowPlacement(FHandle, &placement)) return;
+        r = placement.rcNormalPosition;
+        if (!(style & WS_CHILD) && !(GetWindowLongA(FHandle, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            if (GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor))
+                OffsetRect(&r, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+        }
+    } else {
+        if (!GetWindowRect(FHandle, &r)) return;
+        if (style & WS_CHILD) MapWindowPoints(nullptr, GetParent(FHandle), reinterpret_cast<POINT*>(&r), 2);
+    }
     FLeft = r.left;
     FTop = r.top;
     FWidth = r.right - r.left;

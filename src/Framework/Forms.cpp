@@ -148,12 +148,16 @@ int TForm::ShowModal() {
     EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
     FModal = true;
     FModalResult = mrNone;
+    // A form shown once the program's loop has ended (while the windows go)
+    // waits for its user like any other; only a quit taken while it runs ends it.
+    const bool endedBefore = Application->Terminated();
     try {
         Show();
         while (FModalResult == mrNone) {
-            if (!Application->HandleMessage()) {
-                // The quit request belongs to the outer loop: leave it for that loop.
-                PostQuitMessage(0);
+            Application->HandleMessage();
+            // The quit was taken here or in a loop inside this one: it is not
+            // posted again, so the program's loop sees Terminated() and ends.
+            if (Application->Terminated() && !endedBefore) {
                 FModalResult = mrCancel;
                 break;
             }
@@ -302,15 +306,19 @@ void TApplication::DestroyForms() {
     }
 }
 
+// The loop ends only once WM_QUIT has been taken off the queue: Terminated()
+// turns true in HandleMessage and ProcessMessages, where the quit is taken, and
+// nowhere else. A quit left in the queue would end every modal loop that
+// follows at once, the message boxes of the saving at the end among them.
 void TApplication::Run() {
     if (FShowMainForm && FMainForm) FMainForm->Show();
-    while (!FTerminated && HandleMessage()) {
-    }
+    while (!FTerminated) HandleMessage();
 }
 
+// Once the loop has ended a new quit would only wait in the queue for the next
+// message box and end it unseen, so it isn't posted.
 void TApplication::Terminate() {
-    FTerminated = true;
-    PostQuitMessage(0);
+    if (!FTerminated) PostQuitMessage(0);
 }
 
 bool TApplication::ProcessMessage(MSG& msg) {

@@ -102,11 +102,14 @@ public:
     // Destroys every form (newest first), running their OnDestroy.
     void DestroyForms();
 
+    // Runs the message loop until a WM_QUIT posted by Terminate() is taken.
     void Run();
+    // Asks the loop to end; it ends when it takes the quit message.
     void Terminate();
+    // True once the quit message has been taken: from then on none is pending.
     bool Terminated() const { return FTerminated; }
     void ProcessMessages();
-    // One message through the program's dispatch; false when the queue had WM_QUIT.
+    // One message through the program's dispatch; false when it took WM_QUIT.
     bool HandleMessage();
     bool ProcessMessage(MSG& msg);
 

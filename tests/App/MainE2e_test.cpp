@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <functional>
 #include <map>
 #include <regex>
 #include <stdexcept>
@@ -485,28 +486,65 @@ TEST(KeyvaneE2e, EarlyStopsKeepTheFilesAndTheLegacyFileIsRenamed) {
     }
 }
 
-// A settings file that can't be written is reported once, the program still
-// ends normally, and the file keeps what it held.
+// A settings file that can't be written is reported once, whichever way the
+// program ends: the box waits for the user, the program then ends normally,
+// and the file keeps what it held.
 TEST(KeyvaneE2e, WriteFailureAtTheEndIsReportedOnce) {
-    TInstall app("W");
+    const struct {
+        const char* Label;
+        std::function<bool(TKeyvane&)> End;
+    } ends[] = {
+        {"end-of-session", [](TKeyvane& kv) { kv.PostQueryEndSession(); return true; }},
+        {"tray-menu-end", [](TKeyvane& kv) { return kv.ChooseTrayMenu('x'); }},
+    };
     const THotKey key = FreeHotKeys(1).front();
-    std::vector<std::string> file{"[FormMain]", "FormRect=240,180,670,450", ""};
-    Append(file, ItemLines(0, TItem{"N", key.Text, app.Probe(), app.Out(), ""}));
-    const std::string text = JoinLines(file);
-    WriteFileText(app.Ini(), text);
+    for (const auto& end : ends) {
+        SCOPED_TRACE(end.Label);
+        TInstall app("W");
+        std::vector<std::string> file{"[FormMain]", "FormRect=240,180,670,450", ""};
+        Append(file, ItemLines(0, TItem{"N", key.Text, app.Probe(), app.Out(), ""}));
+        const std::string text = JoinLines(file);
+        WriteFileText(app.Ini(), text);
 
+        TKeyvane kv(app.Exe(), app.Dir.Path());
+        ASSERT_TRUE(kv.WaitRect(At(240, 180, 670, 450)));
+        // A folder in the place of the file's replacement makes the write fail.
+        ASSERT_TRUE(CreateDirectoryA(ReplacementFileName(app.Ini()).c_str(), nullptr));
+        ASSERT_TRUE(end.End(kv));
+        const TMessageBox box = kv.WaitMessageBox();
+        EXPECT_EQ(box.Text, "ファイル " + app.Ini() + " を作成できません");
+        EXPECT_FALSE(WaitFor([&] { return !IsWindowVisible(box.Wnd); }, 500)) << "the box waits for OK";
+        Settle(box.Wnd);
+        SaveScreenshot(std::string("save-failure-") + end.Label);
+        ASSERT_TRUE(kv.CloseMessageBox(box));
+        DWORD code = 1;
+        ASSERT_TRUE(kv.WaitExit(code)) << "a second report would keep the program from ending";
+        EXPECT_EQ(code, 0u);
+        EXPECT_EQ(ReadFileText(app.Ini()), text);
+    }
+}
+
+// A window minimised at the end stores the place it comes back to, not its
+// minimised one.
+TEST(KeyvaneE2e, MinimisedWindowStoresItsNormalPlace) {
+    TInstall app("N");
+    WriteFileText(app.Ini(), JoinLines({"[FormMain]", "FormRect=250,190,660,440", ""}));
     TKeyvane kv(app.Exe(), app.Dir.Path());
-    ASSERT_TRUE(kv.WaitRect(At(240, 180, 670, 450)));
-    // A folder in the place of the file's replacement makes the write fail.
-    ASSERT_TRUE(CreateDirectoryA(ReplacementFileName(app.Ini()).c_str(), nullptr));
-    kv.PostQueryEndSession();
-    const TMessageBox box = kv.WaitMessageBox();
-    EXPECT_EQ(box.Text, "ファイル " + app.Ini() + " を作成できません");
-    ASSERT_TRUE(kv.CloseMessageBox(box));
+    ASSERT_TRUE(kv.WaitRect(At(250, 190, 660, 440)));
+    HWND main = ShowMain(kv);
+    ASSERT_NE(main, nullptr);
+    // Moved and sized as a user would with the mouse, then minimised.
+    ASSERT_TRUE(MoveWindow(main, 270, 200, 640, 430, TRUE));
+    ASSERT_TRUE(kv.WaitRect(At(270, 200, 640, 430)));
+    PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(main) != FALSE; }));
+    ASSERT_TRUE(kv.ChooseTrayMenu('x'));
     DWORD code = 1;
-    ASSERT_TRUE(kv.WaitExit(code)) << "a second report would keep the program from ending";
+    ASSERT_TRUE(kv.WaitExit(code));
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(ReadFileText(app.Ini()), text);
+    const auto sections = Sections(ReadFileText(app.Ini()));
+    ASSERT_TRUE(sections.count("FormMain"));
+    EXPECT_EQ(sections.at("FormMain").front(), "FormRect=270,200,640,430");
 }
 
 namespace {
