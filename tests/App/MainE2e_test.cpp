@@ -108,6 +108,17 @@ std::map<std::string, std::vector<std::string>> Sections(const std::string& text
     return sections;
 }
 
+// The section of the item at index holds what the program writes for it.
+void ExpectItemSection(const std::map<std::string, std::vector<std::string>>& sections, int index,
+                       const TItem& item) {
+    std::vector<std::string> lines = ItemLines(index, item);
+    const std::string name = lines.front().substr(1, lines.front().size() - 2);
+    lines.erase(lines.begin());
+    lines.pop_back();
+    ASSERT_TRUE(sections.count(name)) << name << " is missing";
+    EXPECT_EQ(sections.at(name), lines) << name;
+}
+
 // Shows the main window through the tray icon and waits until it is visible.
 HWND ShowMain(TKeyvane& kv) {
     HWND main = kv.MainWindow();
@@ -329,14 +340,7 @@ TEST(KeyvaneE2e, HeldHotKeyIsReportedAndTheOtherItemsLoad) {
     }
     EXPECT_EQ(code, 0u);
     const auto sections = Sections(ReadFileText(app.Ini()));
-    for (int i = 0; i < 3; ++i) {
-        std::vector<std::string> lines = ItemLines(i, items[static_cast<size_t>(i)]);
-        const std::string name = lines.front().substr(1, lines.front().size() - 2);
-        lines.erase(lines.begin());
-        lines.pop_back();
-        ASSERT_TRUE(sections.count(name)) << name;
-        EXPECT_EQ(sections.at(name), lines) << name;
-    }
+    for (int i = 0; i < 3; ++i) ExpectItemSection(sections, i, items[static_cast<size_t>(i)]);
 }
 
 // A settings file whose item sections can't all be loaded keeps every one of
@@ -482,14 +486,7 @@ TEST(KeyvaneE2e, HandEditedFilesNeverLoseAnItem) {
         EXPECT_EQ(after.substr(0, 1), "[") << "written in the program's own form";
         const auto sections = Sections(after);
         EXPECT_EQ(sections.count("#item  00"), 0u) << "the foreign section gave way to the item";
-        for (size_t i = 0; i < 2; ++i) {
-            std::vector<std::string> lines = ItemLines(static_cast<int>(i), items[i]);
-            const std::string name = lines.front().substr(1, lines.front().size() - 2);
-            lines.erase(lines.begin());
-            lines.pop_back();
-            ASSERT_TRUE(sections.count(name)) << name;
-            EXPECT_EQ(sections.at(name), lines) << name;
-        }
+        for (size_t i = 0; i < 2; ++i) ExpectItemSection(sections, static_cast<int>(i), items[i]);
     }
 }
 
