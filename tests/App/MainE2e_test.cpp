@@ -119,6 +119,19 @@ void ExpectItemSection(const std::map<std::string, std::vector<std::string>>& se
     EXPECT_EQ(sections.at(name), lines) << name;
 }
 
+// The text as Notepad saves it as "Unicode": UTF-16 with its byte-order mark.
+std::string Utf16WithMark(const std::string& text) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    std::string bytes = "\xFF\xFE";
+    for (const wchar_t c : wide) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
 // Shows the main window through the tray icon and waits until it is visible.
 HWND ShowMain(TKeyvane& kv) {
     HWND main = kv.MainWindow();
@@ -343,78 +356,6 @@ TEST(KeyvaneE2e, HeldHotKeyIsReportedAndTheOtherItemsLoad) {
     for (int i = 0; i < 3; ++i) ExpectItemSection(sections, i, items[static_cast<size_t>(i)]);
 }
 
-// A settings file whose item sections can't all be loaded keeps every one of
-// them as it was; the items loaded before the stop work, and the list offers
-// no changes that could not be saved.
-TEST(KeyvaneE2e, MalformedItemSectionsStayAsTheyWere) {
-    struct TCase {
-        const char* Label;
-        std::vector<std::string> Names;  // the item sections, in file order
-        std::string Error;
-    };
-    const std::vector<TCase> cases{
-        {"gap", {"#Item  00", "#Item  02", "#Item  03"}, Report(93)},
-        {"beyond", {"#Item  00", "#Item  01", "#Item  03"}, "リストのインデックスが範囲を超えています (3)"},
-        {"not a number", {"#Item  00", "#Item  xx"}, "' xx' は整数ではありません"},
-        {"one blank", {"#Item  00", "#Item 00"}, Report(93)},
-    };
-    const THotKey key = FreeHotKeys(1).front();
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.Label);
-        TInstall app("M");
-        std::vector<std::string> file{"[FormMain]", "ColWidths=20,30,40,50,60,70,0", ""};
-        for (size_t i = 0; i < c.Names.size(); ++i) {
-            const TItem item{"N" + std::to_string(i), i == 0 ? key.Text : "WIN + F1", app.Probe(), app.Out(), ""};
-            std::vector<std::string> lines = ItemLines(0, item);
-            lines.front() = "[" + c.Names[i] + "]";
-            Append(file, lines);
-        }
-        WriteFileText(app.Ini(), JoinLines(file));
-        const auto before = Sections(ReadFileText(app.Ini()));
-
-        TKeyvane kv(app.Exe(), app.Dir.Path());
-        EXPECT_EQ(kv.AnswerMessageBox(), c.Error);
-        PressHotKey(key.Vk);
-        ASSERT_TRUE(WaitRuns(app.Out(), 1)) << "the item loaded before the stop works";
-        HWND main = ShowMain(kv);
-        ASSERT_NE(main, nullptr);
-        EXPECT_FALSE(IsWindowEnabled(Button(main, "追加(&A)")));
-        EXPECT_EQ(kv.QueryEndSession(), 1);
-        DWORD code = 1;
-        ASSERT_TRUE(kv.WaitExit(code));
-        EXPECT_EQ(code, 0u);
-
-        const auto after = Sections(ReadFileText(app.Ini()));
-        for (const std::string& name : c.Names) {
-            ASSERT_TRUE(after.count(name)) << name << " is gone";
-            EXPECT_EQ(after.at(name), before.at(name)) << name;
-        }
-        size_t itemSections = 0;
-        for (const auto& s : after) itemSections += s.first.compare(0, 6, "#Item ") == 0;
-        EXPECT_EQ(itemSections, c.Names.size());
-        ASSERT_TRUE(after.count("FormMain"));
-        EXPECT_EQ(after.at("FormMain"),
-                  (std::vector<std::string>{"ColWidths=20,30,40,50,60,70,0", "FormRect=220,201,696,478"}));
-    }
-}
-
-namespace {
-
-// The text as Notepad saves it as "Unicode": UTF-16 with its byte-order mark.
-std::string Utf16WithMark(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    std::string bytes = "\xFF\xFE";
-    for (const wchar_t c : wide) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return bytes;
-}
-
-}  // namespace
-
 // Settings files as a hand edit leaves them: every item loads and comes back
 // at the end, or the file is refused and left exactly as it was.
 TEST(KeyvaneE2e, HandEditedFilesNeverLoseAnItem) {
@@ -487,6 +428,61 @@ TEST(KeyvaneE2e, HandEditedFilesNeverLoseAnItem) {
         const auto sections = Sections(after);
         EXPECT_EQ(sections.count("#item  00"), 0u) << "the foreign section gave way to the item";
         for (size_t i = 0; i < 2; ++i) ExpectItemSection(sections, static_cast<int>(i), items[i]);
+    }
+}
+
+// A settings file whose item sections can't all be loaded keeps every one of
+// them as it was; the items loaded before the stop work, and the list offers
+// no changes that could not be saved.
+TEST(KeyvaneE2e, MalformedItemSectionsStayAsTheyWere) {
+    struct TCase {
+        const char* Label;
+        std::vector<std::string> Names;  // the item sections, in file order
+        std::string Error;
+    };
+    const std::vector<TCase> cases{
+        {"gap", {"#Item  00", "#Item  02", "#Item  03"}, Report(93)},
+        {"beyond", {"#Item  00", "#Item  01", "#Item  03"}, "リストのインデックスが範囲を超えています (3)"},
+        {"not a number", {"#Item  00", "#Item  xx"}, "' xx' は整数ではありません"},
+        {"one blank", {"#Item  00", "#Item 00"}, Report(93)},
+    };
+    const THotKey key = FreeHotKeys(1).front();
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Label);
+        TInstall app("M");
+        std::vector<std::string> file{"[FormMain]", "ColWidths=20,30,40,50,60,70,0", ""};
+        for (size_t i = 0; i < c.Names.size(); ++i) {
+            const TItem item{"N" + std::to_string(i), i == 0 ? key.Text : "WIN + F1", app.Probe(), app.Out(), ""};
+            std::vector<std::string> lines = ItemLines(0, item);
+            lines.front() = "[" + c.Names[i] + "]";
+            Append(file, lines);
+        }
+        WriteFileText(app.Ini(), JoinLines(file));
+        const auto before = Sections(ReadFileText(app.Ini()));
+
+        TKeyvane kv(app.Exe(), app.Dir.Path());
+        EXPECT_EQ(kv.AnswerMessageBox(), c.Error);
+        PressHotKey(key.Vk);
+        ASSERT_TRUE(WaitRuns(app.Out(), 1)) << "the item loaded before the stop works";
+        HWND main = ShowMain(kv);
+        ASSERT_NE(main, nullptr);
+        EXPECT_FALSE(IsWindowEnabled(Button(main, "追加(&A)")));
+        EXPECT_EQ(kv.QueryEndSession(), 1);
+        DWORD code = 1;
+        ASSERT_TRUE(kv.WaitExit(code));
+        EXPECT_EQ(code, 0u);
+
+        const auto after = Sections(ReadFileText(app.Ini()));
+        for (const std::string& name : c.Names) {
+            ASSERT_TRUE(after.count(name)) << name << " is gone";
+            EXPECT_EQ(after.at(name), before.at(name)) << name;
+        }
+        size_t itemSections = 0;
+        for (const auto& s : after) itemSections += s.first.compare(0, 6, "#Item ") == 0;
+        EXPECT_EQ(itemSections, c.Names.size());
+        ASSERT_TRUE(after.count("FormMain"));
+        EXPECT_EQ(after.at("FormMain"),
+                  (std::vector<std::string>{"ColWidths=20,30,40,50,60,70,0", "FormRect=220,201,696,478"}));
     }
 }
 
