@@ -119,16 +119,10 @@ void ExpectItemSection(const std::map<std::string, std::vector<std::string>>& se
     EXPECT_EQ(sections.at(name), lines) << name;
 }
 
-// The text as Notepad saves it as "Unicode": UTF-16 with its byte-order mark.
-std::string Utf16WithMark(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+// An ASCII text as Notepad saves it as "Unicode": UTF-16 with its byte-order mark.
+std::string Utf16WithMark(const std::string& ascii) {
     std::string bytes = "\xFF\xFE";
-    for (const wchar_t c : wide) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
+    for (const char c : ascii) bytes += std::string(1, c) + '\0';
     return bytes;
 }
 
