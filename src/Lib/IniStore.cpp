@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "Framework/Classes.h"
+#include "Framework/Exception.h"
 #include "Framework/Locale.h"
 #include "Framework/SysUtils.h"
 #include "Lib/IniStoreFile.h"
@@ -53,11 +54,72 @@ bool SameName(const std::string& a, const std::string& b) {
     return Locale().CompareText(a, b) == 0;
 }
 
+// Notepad's "UTF-8 with BOM" puts these bytes before the text; they are no
+// part of it.
+constexpr char Utf8Bom[] = "\xEF\xBB\xBF";
+constexpr std::size_t Utf8BomLength = sizeof(Utf8Bom) - 1;
+
+// Calls Line(line, length) for each line of a file's text, split at CR, LF or
+// CR LF, until it returns false; a UTF-8 byte-order mark at the very start is
+// skipped.
+template <class F>
+void ForEachLine(const std::string& Text, F Line) {
+    std::string::size_type start = Text.compare(0, Utf8BomLength, Utf8Bom) == 0 ? Utf8BomLength : 0;
+    const std::string::size_type n = Text.size();
+    while (start < n) {
+        std::string::size_type end = Text.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = n;
+        if (!Line(Text.data() + start, end - start)) return;
+        start = end + ((end + 1 < n && Text[end] == '\r' && Text[end + 1] == '\n') ? 2 : 1);
+    }
+}
+
+bool IsBlankOrTab(char c) { return c == ' ' || c == '\t'; }
+
+// A line that begins with "[" and ends with "]" opens a section named by the
+// text between them. Blanks and tabs outside the brackets are what an editor
+// leaves behind and don't count; they are never part of a double-byte
+// character. The program writes every section line as "[" name "]" with
+// nothing around it, so its own files read as they always did.
+bool IsSectionLine(const char* line, std::size_t length, std::string& name) {
+    std::size_t first = 0;
+    while (first < length && IsBlankOrTab(line[first])) ++first;
+    while (length > first && IsBlankOrTab(line[length - 1])) --length;
+    if (length - first < 2 || line[first] != '[' || line[length - 1] != ']') return false;
+    name.assign(line + first + 1, length - first - 2);
+    return true;
+}
+
+// False for a file that is plainly not a text in the program's code page:
+// one that starts with a UTF-16 byte-order mark (Notepad's "Unicode"), or
+// that holds a NUL byte before its first section line (UTF-16 without a mark,
+// a file of zeros). Read as text, such a file would give no sections, and its
+// items would be lost at the next write. What the program writes starts with
+// a section line, so none of its own files is ever refused.
+bool IsSettingsText(const std::string& text) {
+    if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0) return false;
+    bool clean = true;
+    std::string name;
+    ForEachLine(text, [&](const char* line, std::size_t length) {
+        if (IsSectionLine(line, length, name)) return false;
+        clean = std::memchr(line, '\0', length) == nullptr;
+        return clean;
+    });
+    return clean;
+}
+
 }  // namespace
 
 TMemIniFile::TMemIniFile(const std::string& FileName) : FFileName(FileName) {
     std::string text;
-    if (ReadWholeFile(FileName, text)) Parse(text);
+    if (!ReadWholeFile(FileName, text)) return;
+    // Refused rather than read as an empty store, which would be written
+    // back without the items the file holds.
+    if (!IsSettingsText(text))
+        throw EFOpenError(Format("ファイル %s は設定ファイルの形式ではありません。"
+                                 "ANSI (Shift-JIS) のテキストで保存し直してください。",
+                                 FileName.c_str()));
+    Parse(text);
 }
 
 TMemIniFile::~TMemIniFile() noexcept(false) = default;
@@ -69,26 +131,20 @@ void TMemIniFile::Clear() {
 
 void TMemIniFile::Parse(const std::string& Text) {
     TSection* current = nullptr;
-    std::string::size_type start = 0;
-    const std::string::size_type n = Text.size();
-    while (start < n) {
-        std::string::size_type end = Text.find_first_of("\r\n", start);
-        if (end == std::string::npos) end = n;
-        const std::string::size_type length = end - start;
-        if (length > 0 && Text[start] != ';') {
-            if (Text[start] == '[' && Text[end - 1] == ']' && length >= 2) {
-                current = &AddSection(Text.substr(start + 1, length - 2));
-            } else if (current) {
-                const char* line = Text.data() + start;
-                const char* eq = static_cast<const char*>(std::memchr(line, '=', length));
-                if (eq)
-                    current->Lines.push_back({true, std::string(line, eq), std::string(eq + 1, line + length)});
-                else
-                    current->Lines.push_back({false, std::string(), std::string(line, length)});
-            }
+    ForEachLine(Text, [&](const char* line, std::size_t length) {
+        if (length == 0 || line[0] == ';') return true;
+        std::string name;
+        if (IsSectionLine(line, length, name)) {
+            current = &AddSection(name);
+        } else if (current) {
+            const char* eq = static_cast<const char*>(std::memchr(line, '=', length));
+            if (eq)
+                current->Lines.push_back({true, std::string(line, eq), std::string(eq + 1, line + length)});
+            else
+                current->Lines.push_back({false, std::string(), std::string(line, length)});
         }
-        start = end + ((end + 1 < n && Text[end] == '\r' && Text[end + 1] == '\n') ? 2 : 1);
-    }
+        return true;
+    });
 }
 
 TMemIniFile::TSection& TMemIniFile::AddSection(const std::string& Name) {
@@ -130,11 +186,29 @@ std::size_t TMemIniFile::FindKey(const TSection& Section, const std::string& Ide
     return NoKey;
 }
 
+const TMemIniFile::TSection* TMemIniFile::FindExactSection(const std::string& Name) const {
+    // A section of the same name is filed under the same index key.
+    auto bucket = FIndex.find(IndexKey(Name));
+    if (bucket != FIndex.end())
+        for (const TSection* s : bucket->second)
+            if (s->Name == Name) return s;
+    return nullptr;
+}
+
+std::string TMemIniFile::ReadValue(const TSection* Section, const std::string& Ident, const std::string& Default) {
+    const std::size_t key = Section ? FindKey(*Section, Ident) : NoKey;
+    return key != NoKey ? Section->Lines[key].Value : Default;
+}
+
 std::string TMemIniFile::ReadString(const std::string& Section, const std::string& Ident,
                                     const std::string& Default) const {
-    const TSection* section = FindSection(Section);
-    const std::size_t key = section ? FindKey(*section, Ident) : NoKey;
-    return key != NoKey ? section->Lines[key].Value : Default;
+    return ReadValue(FindSection(Section), Ident, Default);
+}
+
+std::string TMemIniFile::ReadStringExactFirst(const std::string& Section, const std::string& Ident,
+                                              const std::string& Default) const {
+    const TSection* exact = FindExactSection(Section);
+    return ReadValue(exact ? exact : FindSection(Section), Ident, Default);
 }
 
 void TMemIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) {

@@ -6,14 +6,18 @@
 // - Reading splits the bytes into lines at CR, LF or CR LF and keeps them
 //   unchanged (the ANSI code page; Shift-JIS on Japanese systems).
 // - Empty lines and lines that begin with ";" are dropped.
+// - A UTF-8 byte-order mark at the very start is skipped; the rest is read
+//   as it stands, and nothing writes the mark back.
 // - A line that begins with "[" and ends with "]" opens a section; its name is
-//   the text between them, blanks included. Lines before the first section
-//   are dropped.
+//   the text between them, blanks included. Blanks and tabs before the "["
+//   and after the "]" don't count. Lines before the first section are
+//   dropped.
 // - Every other line belongs to the section opened last. In a line holding
 //   "=", the text before the first "=" is the key and the rest the value; a
 //   line without "=" is no key, but stays in its section and is written back.
 // - Sections and keys are found case-insensitively under the user's locale,
-//   nothing trimmed; where several match, the first in the file wins.
+//   nothing trimmed; where several match, the first in the file wins
+//   (ReadStringExactFirst takes a section of exactly the name first).
 // - Writing a key replaces its line in place or appends one at the end of its
 //   section; a new section goes to the end of the file.
 // - UpdateFile writes each section as "[" name "]", its lines and one empty
@@ -46,7 +50,9 @@ class TStringList;
 class TMemIniFile {
 public:
     // Reads FileName. A file that does not exist gives an empty store; a file
-    // that exists but can't be read raises EFOpenError.
+    // that exists but can't be read raises EFOpenError, and so does one that
+    // is no text of the program's code page: it starts with a UTF-16
+    // byte-order mark or holds a NUL byte before its first section line.
     explicit TMemIniFile(const std::string& FileName);
     TMemIniFile(const TMemIniFile&) = delete;
     TMemIniFile& operator=(const TMemIniFile&) = delete;
@@ -57,6 +63,11 @@ public:
 
     std::string ReadString(const std::string& Section, const std::string& Ident,
                            const std::string& Default) const;
+    // As ReadString, but a section named exactly Section, byte for byte, is
+    // taken before any that matches it only apart from letter case, wherever
+    // the two stand in the file.
+    std::string ReadStringExactFirst(const std::string& Section, const std::string& Ident,
+                                     const std::string& Default) const;
     void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value);
     // The value as an integer (decimal, or hexadecimal after "0x", "0X" or
     // "$"): non-zero is true. Absent or not an integer gives Default.
@@ -114,6 +125,10 @@ private:
     void RemoveSection(TSection& Section);
     const TSection* FindSection(const std::string& Name) const;
     TSection* FindSection(const std::string& Name);
+    // The first section whose name is byte for byte Name, or null.
+    const TSection* FindExactSection(const std::string& Name) const;
+    // The value of the first line of Section holding the key, or Default.
+    static std::string ReadValue(const TSection* Section, const std::string& Ident, const std::string& Default);
     // The place of the first line of Section holding the key, or NoKey.
     static std::size_t FindKey(const TSection& Section, const std::string& Ident);
     static constexpr std::size_t NoKey = static_cast<std::size_t>(-1);

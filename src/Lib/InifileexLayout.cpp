@@ -72,9 +72,9 @@ void WriteItemSections(TMemIniFile& Ini, const std::vector<TItemTexts>& Items) {
 }
 
 TItemTexts ReadItemTexts(const TMemIniFile& Ini, const std::string& Section) {
-    return {Ini.ReadString(Section, NameIdent, ""), Ini.ReadString(Section, ShortCutIdent, ""),
-            Ini.ReadString(Section, CommandIdent, ""), Ini.ReadString(Section, ParamsIdent, ""),
-            Ini.ReadString(Section, PathIdent, "")};
+    return {Ini.ReadStringExactFirst(Section, NameIdent, ""), Ini.ReadStringExactFirst(Section, ShortCutIdent, ""),
+            Ini.ReadStringExactFirst(Section, CommandIdent, ""), Ini.ReadStringExactFirst(Section, ParamsIdent, ""),
+            Ini.ReadStringExactFirst(Section, PathIdent, "")};
 }
 
 void WriteItemTexts(TMemIniFile& Ini, int Index, const TItemTexts& Texts) {

@@ -60,6 +60,8 @@ std::vector<std::string> ItemSections(const TMemIniFile& Ini);
 void WriteItemSections(TMemIniFile& Ini, const std::vector<TItemTexts>& Items);
 
 // The five texts of an item section; a missing key reads as the empty text.
+// The section of exactly that name is read, wherever a section named like it
+// apart from letter case ("#item  00", someone else's) stands in the file.
 TItemTexts ReadItemTexts(const TMemIniFile& Ini, const std::string& Section);
 // Writes the five keys, in their order, into the section of the item at Index.
 void WriteItemTexts(TMemIniFile& Ini, int Index, const TItemTexts& Texts);

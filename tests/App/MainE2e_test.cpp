@@ -109,6 +109,24 @@ std::map<std::string, std::vector<std::string>> Sections(const std::string& text
     return sections;
 }
 
+// The section of the item at index holds what the program writes for it.
+void ExpectItemSection(const std::map<std::string, std::vector<std::string>>& sections, int index,
+                       const TItem& item) {
+    std::vector<std::string> lines = ItemLines(index, item);
+    const std::string name = lines.front().substr(1, lines.front().size() - 2);
+    lines.erase(lines.begin());
+    lines.pop_back();
+    ASSERT_TRUE(sections.count(name)) << name << " is missing";
+    EXPECT_EQ(sections.at(name), lines) << name;
+}
+
+// An ASCII text as Notepad saves it as "Unicode": UTF-16 with its byte-order mark.
+std::string Utf16WithMark(const std::string& ascii) {
+    std::string bytes = "\xFF\xFE";
+    for (const char c : ascii) bytes += std::string(1, c) + '\0';
+    return bytes;
+}
+
 // Shows the main window through the tray icon and waits until it is visible.
 HWND ShowMain(TKeyvane& kv) {
     HWND main = kv.MainWindow();
@@ -330,13 +348,81 @@ TEST(KeyvaneE2e, HeldHotKeyIsReportedAndTheOtherItemsLoad) {
     }
     EXPECT_EQ(code, 0u);
     const auto sections = Sections(ReadFileText(app.Ini()));
-    for (int i = 0; i < 3; ++i) {
-        std::vector<std::string> lines = ItemLines(i, items[static_cast<size_t>(i)]);
-        const std::string name = lines.front().substr(1, lines.front().size() - 2);
-        lines.erase(lines.begin());
-        lines.pop_back();
-        ASSERT_TRUE(sections.count(name)) << name;
-        EXPECT_EQ(sections.at(name), lines) << name;
+    for (int i = 0; i < 3; ++i) ExpectItemSection(sections, i, items[static_cast<size_t>(i)]);
+}
+
+// Settings files as a hand edit leaves them: every item loads and comes back
+// at the end, or the file is refused and left exactly as it was.
+TEST(KeyvaneE2e, HandEditedFilesNeverLoseAnItem) {
+    enum TEdit { BlankAfterHeader, Utf8Mark, CaseTwinFirst, Utf16 };
+    const std::vector<std::pair<TEdit, const char*>> cases{{BlankAfterHeader, "blank after a header"},
+                                                           {Utf8Mark, "UTF-8 with its mark"},
+                                                           {CaseTwinFirst, "[#item  00] before [#Item  00]"},
+                                                           {Utf16, "UTF-16"}};
+    const std::vector<THotKey> keys = FreeHotKeys(2);
+    for (const auto& [edit, label] : cases) {
+        SCOPED_TRACE(label);
+        TInstall app("U");
+        std::vector<TItem> items;
+        std::vector<std::string> file;
+        if (edit == CaseTwinFirst)
+            Append(file, {"[#item  00]", "Name=Foreign", "ShortCut=", "Command=" + app.Dir.Path() + "foreign.exe", ""});
+        for (size_t i = 0; i < 2; ++i) {
+            items.push_back({"Item" + std::to_string(i), keys[i].Text, app.Probe(),
+                             app.Dir.Path() + "out" + std::to_string(i) + ".txt", ""});
+            std::vector<std::string> lines = ItemLines(static_cast<int>(i), items.back());
+            if (edit == BlankAfterHeader && i == 1) lines.front() += " ";
+            Append(file, lines);
+        }
+        Append(file, {"[FormMain]", "FormRect=250,190,660,440", ""});
+        std::string text = JoinLines(file);
+        if (edit == Utf8Mark) text = "\xEF\xBB\xBF" + text;
+        if (edit == Utf16) text = Utf16WithMark(text);
+        WriteFileText(app.Ini(), text);
+
+        TKeyvane kv(app.Exe(), app.Dir.Path());
+        if (edit == Utf16) {
+            const TMessageBox box = kv.WaitMessageBox();
+            EXPECT_EQ(box.Text, "ファイル " + app.Ini() +
+                                    " は設定ファイルの形式ではありません。"
+                                    "ANSI (Shift-JIS) のテキストで保存し直してください。");
+            EXPECT_EQ(box.Caption, Title);
+            Settle(box.Wnd);
+            SaveScreenshot("unreadable-settings");
+            ASSERT_TRUE(kv.CloseMessageBox(box));
+            HWND main = ShowMain(kv);
+            ASSERT_NE(main, nullptr);
+            EXPECT_FALSE(IsWindowVisible(TKeyvane::FindChild(main, "TDrawGrid"))) << "no items";
+            EXPECT_FALSE(IsWindowEnabled(Button(main, "追加(&A)"))) << "the list can't be changed";
+            EXPECT_FALSE(HotKeyTaken(keys[0].Vk));
+        } else {
+            ASSERT_TRUE(kv.WaitRect(At(250, 190, 660, 440)));
+            EXPECT_EQ(kv.FindWindowOfClass("#32770", true), nullptr) << "no box at start";
+            for (size_t i = 0; i < 2; ++i) {
+                PressHotKey(keys[i].Vk);
+                const std::string out = app.Dir.Path() + "out" + std::to_string(i) + ".txt";
+                ASSERT_TRUE(WaitRuns(out, 1)) << "item " << i << " loaded from its own section";
+                EXPECT_EQ(Runs(out)[0].CommandLine, app.Probe() + " " + out);
+            }
+            HWND main = ShowMain(kv);
+            ASSERT_NE(main, nullptr);
+            EXPECT_TRUE(IsWindowEnabled(Button(main, "追加(&A)")));
+        }
+        EXPECT_EQ(kv.QueryEndSession(), 1);
+        DWORD code = 1;
+        ASSERT_TRUE(kv.WaitExit(code));
+        EXPECT_EQ(code, 0u);
+
+        const std::string after = ReadFileText(app.Ini());
+        if (edit == Utf16) {
+            EXPECT_EQ(after, text) << "left byte for byte as it was";
+            EXPECT_FALSE(FileExists(ReplacementFileName(app.Ini())));
+            continue;
+        }
+        EXPECT_EQ(after.substr(0, 1), "[") << "written in the program's own form";
+        const auto sections = Sections(after);
+        EXPECT_EQ(sections.count("#item  00"), 0u) << "the foreign section gave way to the item";
+        for (size_t i = 0; i < 2; ++i) ExpectItemSection(sections, static_cast<int>(i), items[i]);
     }
 }
 

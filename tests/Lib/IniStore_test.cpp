@@ -47,14 +47,37 @@ TEST(IniSyntax, DropsCommentsEmptyLinesAndLinesBeforeTheFirstSection) {
     EXPECT_EQ(t.Ini.GetText(), "[A]\r\nx=2\r\n\r\n");
 }
 
-TEST(IniSyntax, RecognisesSectionLinesOnlyByTheirFirstAndLastCharacter) {
-    TTextIni t("[ Blank Name ]\r\n[not a section\r\n[]\r\nk=v\r\n[a]b]\r\n x]\r\n");
-    EXPECT_EQ(SectionNames(t.Ini), (std::vector<std::string>{" Blank Name ", "", "a]b"}));
-    EXPECT_TRUE(t.Ini.SectionExists(" blank name "));
-    EXPECT_FALSE(t.Ini.SectionExists("Blank Name"));  // blanks are part of the name
-    EXPECT_EQ(t.Ini.ReadString("", "k", "-"), "v");
-    // Lines without "=" stay where they were and are written back.
-    EXPECT_EQ(t.Ini.GetText(), "[ Blank Name ]\r\n[not a section\r\n\r\n[]\r\nk=v\r\n\r\n[a]b]\r\n x]\r\n\r\n");
+TEST(IniSyntax, ASectionLineIsBracketsWithOnlyBlanksAndTabsAroundThem) {
+    struct Case {
+        const char* line;
+        const char* section;  // null: no section line, the line stays in [Before]
+    };
+    const Case cases[] = {
+        {"[ Blank Name ]", " Blank Name "},  // blanks inside are part of the name
+        {"[]", ""},
+        {"[a]b]", "a]b"},
+        {"[#Item  01] ", "#Item  01"},
+        {"[#Item  01]\t \t", "#Item  01"},
+        {" \t[Indented]", "Indented"},
+        {"[表]", "表"},  // the second byte of 表 is "\"
+        {"[not a section", nullptr},
+        {" x]", nullptr},
+        {"[x] y", nullptr},
+        {"[ ", nullptr},
+        {"\x81\x40[x]", nullptr},  // a full-width blank is no blank
+    };
+    for (const Case& c : cases) {
+        TTextIni t(std::string("[Before]\r\n") + c.line + "\r\nk=v\r\n");
+        if (c.section) {
+            EXPECT_EQ(SectionNames(t.Ini), (std::vector<std::string>{"Before", c.section})) << c.line;
+            EXPECT_EQ(t.Ini.ReadString(c.section, "k", "-"), "v") << c.line;
+            // Written back in the program's own form.
+            EXPECT_EQ(t.Ini.GetText(), std::string("[Before]\r\n\r\n[") + c.section + "]\r\nk=v\r\n\r\n") << c.line;
+        } else {
+            // Lines without "=" stay where they were and are written back.
+            EXPECT_EQ(t.Ini.GetText(), std::string("[Before]\r\n") + c.line + "\r\nk=v\r\n\r\n") << c.line;
+        }
+    }
 }
 
 TEST(IniSyntax, TheKeyEndsAtTheFirstEqualsSign) {
@@ -75,6 +98,9 @@ TEST(IniLookup, IsCaseInsensitiveAndTakesTheFirstMatch) {
     EXPECT_EQ(t.Ini.ReadString("user", "y", "-"), "-");  // the first [user] has no y
     EXPECT_EQ(t.Ini.ReadString("表\\", "Z", "-"), "1");
     EXPECT_FALSE(t.Ini.SectionExists("ユーザー設定"));
+    // The exact name first, wherever it stands; otherwise the first match.
+    EXPECT_EQ(t.Ini.ReadStringExactFirst("user", "y", "-"), "c");
+    EXPECT_EQ(t.Ini.ReadStringExactFirst("User", "x", "-"), "a");
 
     t.Ini.WriteString("ユーザー設定 main", "KEY", "3");
     const std::string head = "[ユーザー設定 Main]\r\nKEY=3\r\nkey=2\r\n\r\n[USER]";
@@ -204,16 +230,63 @@ TEST(IniFile, AFolderThatDoesNotExistCantBeWritten) {
     EXPECT_THROW(ini.UpdateFile(), EFCreateError);
 }
 
-TEST(IniFile, AFileThatExistsButCantBeReadIsAnErrorNotAnEmptyStore) {
+TEST(IniFile, AFileThatIsThereButCantBeReadAsTextIsAnErrorNotAnEmptyStore) {
     TTempDir dir;
-    const std::string file = dir.File("folder.ini");
-    std::filesystem::create_directory(file);
+    const std::string folder = dir.File("folder.ini");
+    std::filesystem::create_directory(folder);
     try {
-        TMemIniFile ini(file);
+        TMemIniFile ini(folder);
         ADD_FAILURE() << "no error";
     } catch (const EFOpenError& e) {
-        EXPECT_EQ(e.Message(), "ファイル " + file + " を開けません");
+        EXPECT_EQ(e.Message(), "ファイル " + folder + " を開けません");
     }
+
+    const std::string items = "[#Item  00]\r\nName=A\r\n";
+    std::string utf16;
+    for (const char c : items) utf16 += std::string(1, c) + '\0';
+    std::string utf16be;
+    for (const char c : items) utf16be += std::string(1, '\0') + c;
+    const struct {
+        const char* name;
+        std::string bytes;
+    } refused[] = {
+        {"UTF-16 with its mark", "\xFF\xFE" + utf16},
+        {"UTF-16 big-endian with its mark", "\xFE\xFF" + utf16be},
+        {"UTF-16 without a mark", utf16},
+        {"zeros", std::string(64, '\0')},
+        {"a NUL before the first section", std::string("; x\r\nk=\0\r\n", 10) + items},
+    };
+    const std::string file = dir.File("s.ini");
+    for (const auto& c : refused) {
+        WriteFileBytes(file, c.bytes);
+        try {
+            TMemIniFile ini(file);
+            ADD_FAILURE() << c.name << ": no error";
+        } catch (const EFOpenError& e) {
+            EXPECT_EQ(e.Message(), "ファイル " + file +
+                                       " は設定ファイルの形式ではありません。"
+                                       "ANSI (Shift-JIS) のテキストで保存し直してください。")
+                << c.name;
+        }
+        EXPECT_EQ(ReadFileBytes(file), c.bytes) << c.name;
+    }
+
+    // A NUL after the first section line is read as it stands.
+    WriteFileBytes(file, items + std::string("Params=a\0b\r\n", 12));
+    TMemIniFile ini(file);
+    EXPECT_EQ(ini.ReadString("#Item  00", "Params", "-"), std::string("a\0b", 3));
+}
+
+TEST(IniFile, AUtf8MarkAtTheStartIsSkippedAndNotWrittenBack) {
+    TTempDir dir;
+    const std::string file = dir.File("s.ini");
+    // Only the very first bytes are the mark; further on they are text.
+    WriteFileBytes(file, "\xEF\xBB\xBF[#Item  00]\r\nName=\x96\xBC\r\n\xEF\xBB\xBF[x]\r\n");
+    TMemIniFile ini(file);
+    EXPECT_EQ(SectionNames(ini), std::vector<std::string>{"#Item  00"});
+    EXPECT_EQ(ini.ReadString("#Item  00", "Name", "-"), "\x96\xBC");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadFileBytes(file), "[#Item  00]\r\nName=\x96\xBC\r\n\xEF\xBB\xBF[x]\r\n\r\n");
 }
 
 namespace {
@@ -242,13 +315,12 @@ private:
 // The store without its index: sections and keys searched one by one.
 class TReferenceIni {
 public:
-    std::string Read(const std::string& s, const std::string& k) const {
+    std::string Read(const std::string& s, const std::string& k, bool exactFirst = false) const {
+        if (exactFirst)
+            for (const auto& sec : FSections)
+                if (sec.first == s) return Value(sec.second, k);
         for (const auto& sec : FSections)
-            if (Locale().CompareText(sec.first, s) == 0) {
-                for (const auto& kv : sec.second)
-                    if (Locale().CompareText(kv.first, k) == 0) return kv.second;
-                return "-";
-            }
+            if (Locale().CompareText(sec.first, s) == 0) return Value(sec.second, k);
         return "-";
     }
     void Write(const std::string& s, const std::string& k, const std::string& v) {
@@ -264,6 +336,8 @@ public:
             }
         FSections.push_back({s, {{k, v}}});
     }
+    // A section as a file may hold it, beside others that match its name.
+    void Add(const std::string& s, const std::string& k, const std::string& v) { FSections.push_back({s, {{k, v}}}); }
     void Erase(const std::string& s) {
         for (auto it = FSections.begin(); it != FSections.end(); ++it)
             if (Locale().CompareText(it->first, s) == 0) {
@@ -278,7 +352,13 @@ public:
     }
 
 private:
-    std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> FSections;
+    using TKeys = std::vector<std::pair<std::string, std::string>>;
+    static std::string Value(const TKeys& keys, const std::string& k) {
+        for (const auto& kv : keys)
+            if (Locale().CompareText(kv.first, k) == 0) return kv.second;
+        return "-";
+    }
+    std::vector<std::pair<std::string, TKeys>> FSections;
 };
 
 }  // namespace
@@ -286,12 +366,23 @@ private:
 TEST(IniLookup, TheSectionIndexFindsWhatASearchInFileOrderFinds) {
     TIgnoringLocale locale;
     SetLocale(&locale);
+    struct TRestore {
+        ~TRestore() { SetLocale(nullptr); }
+    } restore;
     const std::vector<std::string> names = {"Alpha", "ALPHA", "al\x01pha", "Be-ta", "BE-TA", "beta",
                                             "設定",  "設定X", "設定x",     "#Item  00", "#item  00", "x"};
     const std::vector<std::string> keys = {"k", "K", "k\x01", "-k"};
     TTempDir dir;
     TMemIniFile ini(dir.File("s.ini"));
     TReferenceIni reference;
+    // The file starts with every name as a section of its own: the twins that
+    // only a hand-made file holds, the lower-case ones first.
+    std::string text;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        text += "[" + *it + "]\r\nk=" + *it + "\r\n";
+        reference.Add(*it, "k", *it);
+    }
+    ini.SetText(text);
     std::mt19937 random(20001201);
     auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
     for (int step = 0; step < 1500; ++step) {
@@ -305,10 +396,12 @@ TEST(IniLookup, TheSectionIndexFindsWhatASearchInFileOrderFinds) {
             reference.Write(s, k, v);
         }
         for (const std::string& name : names)
-            for (const std::string& key : keys)
+            for (const std::string& key : keys) {
                 ASSERT_EQ(ini.ReadString(name, key, "-"), reference.Read(name, key))
                     << "step " << step << " [" << name << "] " << key;
+                ASSERT_EQ(ini.ReadStringExactFirst(name, key, "-"), reference.Read(name, key, true))
+                    << "step " << step << " exactly [" << name << "] " << key;
+            }
         ASSERT_EQ(SectionNames(ini), reference.Names()) << "step " << step;
     }
-    SetLocale(nullptr);
 }

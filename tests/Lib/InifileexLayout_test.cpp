@@ -229,30 +229,38 @@ TEST(SettingsLayout, SavingRewritesItemSectionsAndKeepsTheRest) {
     EXPECT_EQ(ini.ReadString("Mine", "keep", ""), "1");
 }
 
-TEST(SettingsLayout, SavingGivesEveryItemItsOwnSection) {
+TEST(SettingsLayout, EveryItemIsReadFromAndSavedToItsOwnSection) {
     struct Case {
         const char* name;
         std::string file;
-        size_t items;
+        std::vector<std::string> loaded;  // the names of the items read
+        std::vector<std::string> saved;   // the names of the items at the end
         std::vector<std::string> sections;  // after saving
     };
     const Case cases[] = {
-        {"a hand-made one-blank name is written anew with two", "[#Item 00]\r\nName=x\r\n", 1, {"#Item  00"}},
-        {"a foreign section named like an item, case aside, gives way to it",
-         "[#Item  00]\r\nName=x\r\n[#item  00]\r\nName=foreign\r\n[#item  05]\r\nName=kept\r\n", 1,
-         {"#item  05", "#Item  00"}},
-        {"also when it is the only section and the first item is added", "[#item  00]\r\nName=foreign\r\n", 1,
+        {"a hand-made one-blank name is written anew with two", "[#Item 00]\r\nName=x\r\n", {"x"}, {"x"},
          {"#Item  00"}},
-        {"and when it comes before the item", "[#ITEM  01]\r\nName=foreign\r\n[#Item  00]\r\n[#Item  01]\r\n", 2,
-         {"#Item  00", "#Item  01"}},
-        {"no items: foreign sections stay", "[#item  00]\r\nName=foreign\r\n[#Item  00]\r\n", 0, {"#item  00"}},
+        {"a foreign section named like an item, case aside, gives way to it",
+         "[#Item  00]\r\nName=x\r\n[#item  00]\r\nName=foreign\r\n[#item  05]\r\nName=kept\r\n", {"x"}, {"x"},
+         {"#item  05", "#Item  00"}},
+        {"also when it comes first", "[#item  00]\r\nName=foreign\r\n[#Item  00]\r\nName=x\r\n", {"x"}, {"x"},
+         {"#Item  00"}},
+        {"and when it is the only section and the first item is added", "[#item  00]\r\nName=foreign\r\n", {},
+         {"new"}, {"#Item  00"}},
+        {"before a later item", "[#ITEM  01]\r\nName=foreign\r\n[#Item  00]\r\nName=a\r\n[#Item  01]\r\nName=b\r\n",
+         {"a", "b"}, {"a", "b"}, {"#Item  00", "#Item  01"}},
+        {"no items at the end: foreign sections stay", "[#item  00]\r\nName=foreign\r\n[#Item  00]\r\nName=x\r\n",
+         {"x"}, {}, {"#item  00"}},
     };
     TTempDir dir;
     for (const Case& c : cases) {
         TMemIniFile ini(dir.File("s.ini"));
         ini.SetText(c.file);
+        std::vector<std::string> loaded;
+        for (const std::string& section : ItemSections(ini)) loaded.push_back(ReadItemTexts(ini, section).Name);
+        EXPECT_EQ(loaded, c.loaded) << c.name;
         std::vector<TItemTexts> items;
-        for (size_t i = 0; i < c.items; ++i) items.push_back(Item(static_cast<int>(i)));
+        for (const std::string& name : c.saved) items.push_back({name, "", "", "", ""});
         WriteItemSections(ini, items);
         EXPECT_EQ(SectionNames(ini), c.sections) << c.name;
         // The next start finds every item under its own name.

@@ -1,7 +1,7 @@
 // Any bytes as a settings file: the store and the settings object must load
-// them without a crash, a hang or an access out of bounds, do what the
-// launcher does with them, and write back a file that loads to the same
-// sections, keys and values.
+// them (or refuse them and leave the file alone) without a crash, a hang or
+// an access out of bounds, do what the launcher does with them, and write
+// back a file that loads to the same sections, keys and values.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -63,7 +63,7 @@ void LoadAndSave(const std::string& input) {
     const std::string file = Scratch().File("Keyvane.ini");
     WriteFileBytes(file, input);
     std::vector<TItemTexts> items;
-    {
+    try {
         TIniFileEx ini(file);
         TTestGrid grid;
         TTestWindow window;
@@ -90,9 +90,14 @@ void LoadAndSave(const std::string& input) {
         ini.WriteBounds(FormMainSection, FormRectIdent, window);
         WriteItemSections(ini, items);
         ini.UpdateFile();
+    } catch (const EFOpenError&) {
+        // No text of the program's code page: refused, and never written.
+        Check(ReadFileBytes(file) == input, "a refused file stays as it was");
+        return;
     }
     // The next start finds its first-start record, the window's layout and
-    // the items just written, whatever the file held before.
+    // the items just written, whatever the file held before: no file the
+    // program wrote is refused.
     TIniFileEx again(file);
     Check(again.ReadDateTime(AppInfoSection, FirstVaneIdent, 0) != 0, "FirstVane readable");
     TTestGrid grid;
