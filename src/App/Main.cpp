@@ -273,9 +273,9 @@ void TFormMain::BuildTrayIcon() {
     // Read like a form description: the icon goes to the notification area
     // once every property is in place.
     yTrayIcon1 = new TyTrayIcon(this);
-    // Its callback window is a child of this window, so this window and all
-    // its controls get their handles here.
-    StartPhaseEnd("main window: window handles");
+    // Its callback window is a child of this window, so this window gets its
+    // handle here; its controls get theirs when it is first shown.
+    StartPhaseEnd("main window: window handle");
     yTrayIcon1->BeginLoading();
     yTrayIcon1->Icon().LoadFromResourceName("TRAYICON", 16);
     yTrayIcon1->SetTipHelp("Keyvane");
