@@ -552,7 +552,11 @@ void TFormMain::RefreshList() {
 }
 
 void TFormMain::ShowLauncher() {
-    if (!Visible()) Show();
+    if (Visible()) return;
+    StartPhaseEnd("first showing");
+    Show();
+    StartPhaseEnd("first showing: window up");
+    StartPhasesWrite();
 }
 
 void TFormMain::yTrayIcon1DblClick(TObject*) { ShowLauncher(); }
@@ -604,9 +608,11 @@ void TFormMain::Help1Click(TObject*) {
 }
 
 void TFormMain::FormShow(TObject*) {
+    StartPhaseEnd("first showing: controls' windows");
     lbVersion->SetCaption(FormatText("Version %d.%d Release %d Build(%d)", AVerInfo1->GetMajor(),
                                      AVerInfo1->GetMinor(), AVerInfo1->GetRelease(), AVerInfo1->GetBuild()));
     RefreshList();
+    StartPhaseEnd("first showing: show handler");
 }
 
 void TFormMain::BasePanelResize(TObject*) {
