@@ -50,7 +50,9 @@ const TKeyNames* currentKeyNames = nullptr;
 struct TKeyNameTable {
     const TKeyNames* Source = nullptr;
     std::uintptr_t Layout = 0;
-    std::array<std::string, 256> Names;
+    // 256 of them, on the heap: an array of strings would be stored whole
+    // in the executable's data.
+    std::vector<std::string> Names;
     // The codes from 8 to 0x255 that the key search compares, in order: a
     // code whose name an earlier code had already failed to match can't
     // match either, so it is left out (the codes above 0xFF repeat the names
@@ -65,6 +67,7 @@ const TKeyNameTable& KeyNameTable() {
     TKeyNameTable& t = keyNameTable;
     if (t.Source == &names && t.Layout == layout) return t;
     t.Source = nullptr;
+    t.Names.resize(256);
     for (unsigned vk = 0; vk < 256; ++vk) t.Names[vk] = names.KeyName(static_cast<std::uint8_t>(vk));
     t.Searched.clear();
     bool namelessSearched = false;
