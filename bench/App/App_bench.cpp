@@ -1,5 +1,6 @@
 // Keyvane beside a minimal launcher (MiniLauncher.exe: registers the same hot
-// keys, adds one tray icon, calls WinExec on a press), under the same
+// keys, adds one tray icon, calls WinExec on a press; once more with the
+// foreground step Keyvane takes before a launch), under the same
 // conditions: the start until every hot key is registered with 0, 10 and 100
 // items, a hot-key press until the launched program runs, the peak working
 // set, and the size of the executables. Each figure is the median of several
@@ -74,7 +75,7 @@ struct TSample {
 
 // One start of a program with n items, a press of the first item's key and
 // an end through the end-of-session query.
-TSample RunOnce(const std::string& exe, bool keyvane, const std::vector<TCombo>& combos, size_t n,
+TSample RunOnce(const std::string& exe, const char* args, bool keyvane, const std::vector<TCombo>& combos, size_t n,
                 const std::string& probe) {
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
@@ -99,7 +100,7 @@ TSample RunOnce(const std::string& exe, bool keyvane, const std::vector<TCombo>&
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    std::string commandLine = "\"" + copy + "\"";
+    std::string commandLine = "\"" + copy + "\"" + args;
     const double start = Now();
     if (!CreateProcessA(copy.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
         throw std::runtime_error("can't start " + copy);
@@ -140,23 +141,40 @@ int main() {
         const std::string probe = WinPath(KV_PROBE_EXE);
         const std::vector<TCombo> combos = FreeCombos(100);
 
-        std::printf("%-12s %6s %14s %14s %12s\n", "program", "items", "ready (ms)", "launch (ms)", "peak WS (KB)");
-        for (const bool isKeyvane : {true, false}) {
+        struct TProgram {
+            const char* Name;
+            std::string Exe;
+            const char* Args;
+        };
+        const TProgram programs[] = {
+            {"Keyvane", keyvane, ""}, {"MiniLauncher", mini, ""}, {"Mini+fg", mini, " /foreground"}};
+        // Medians with 100 items, for the ratios.
+        double ready[3] = {}, launch[3] = {}, peak[3] = {};
+        std::printf("%-14s %6s %14s %14s %12s\n", "program", "items", "ready (ms)", "launch (ms)", "peak WS (KB)");
+        for (int p = 0; p < 3; ++p) {
             for (const size_t n : {size_t{0}, size_t{10}, size_t{100}}) {
-                std::vector<double> ready, launch;
-                std::vector<SIZE_T> peak;
+                std::vector<double> readyMs, launchMs;
+                std::vector<SIZE_T> peakBytes;
                 for (int run = 0; run < Runs; ++run) {
-                    const TSample s = RunOnce(isKeyvane ? keyvane : mini, isKeyvane, combos, n, probe);
-                    ready.push_back(s.ReadyMs);
-                    launch.push_back(s.LaunchMs);
-                    peak.push_back(s.PeakBytes);
+                    const TSample s = RunOnce(programs[p].Exe, programs[p].Args, p == 0, combos, n, probe);
+                    readyMs.push_back(s.ReadyMs);
+                    launchMs.push_back(s.LaunchMs);
+                    peakBytes.push_back(s.PeakBytes);
                 }
-                std::printf("%-12s %6u %14.1f %14s %12lu\n", isKeyvane ? "Keyvane" : "MiniLauncher",
-                            static_cast<unsigned>(n), Median(ready),
-                            n > 0 ? std::to_string(Median(launch)).substr(0, 6).c_str() : "-",
-                            static_cast<unsigned long>(Median(peak) / 1024));
+                std::printf("%-14s %6u %14.1f %14s %12lu\n", programs[p].Name, static_cast<unsigned>(n),
+                            Median(readyMs), n > 0 ? std::to_string(Median(launchMs)).substr(0, 6).c_str() : "-",
+                            static_cast<unsigned long>(Median(peakBytes) / 1024));
+                if (n == 100) {
+                    ready[p] = Median(readyMs);
+                    launch[p] = Median(launchMs);
+                    peak[p] = static_cast<double>(Median(peakBytes));
+                }
             }
         }
+        std::printf("\n%-22s %14s %14s\n", "Keyvane / (100 items)", "MiniLauncher", "Mini+fg");
+        std::printf("%-22s %14.2f %14.2f\n", "ready", ready[0] / ready[1], ready[0] / ready[2]);
+        std::printf("%-22s %14.2f %14.2f\n", "press to launched", launch[0] / launch[1], launch[0] / launch[2]);
+        std::printf("%-22s %14.2f %14.2f\n", "peak working set", peak[0] / peak[1], peak[0] / peak[2]);
         std::printf("\nsize of Keyvane.exe: %lld bytes (goal: 307200 or less)\n", FileSize(keyvane));
         std::printf("size of MiniLauncher.exe: %lld bytes\n", FileSize(mini));
     } catch (const std::exception& e) {

@@ -3,6 +3,9 @@
 // register the hot keys, put one icon into the notification area and start
 // the command line of a pressed key with WinExec. It says it is ready by
 // setting its window's text to "ready"; WM_QUERYENDSESSION or WM_CLOSE end it.
+// Started with "/foreground" it first makes its hidden window the foreground
+// window, the step a launcher must take so that what it starts comes up in
+// front.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -18,6 +21,7 @@ struct TItem {
 };
 
 std::vector<TItem> items;
+bool takeForeground = false;
 
 // "WIN + CTRL + F5" -> MOD_ flags and a virtual key; false when unreadable.
 bool ParseShortCut(const std::string& text, UINT& mods, UINT& vk) {
@@ -75,6 +79,7 @@ void LoadItems(const std::string& file) {
 LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_HOTKEY:
+            if (takeForeground) SetForegroundWindow(wnd);
             if (wp < items.size()) WinExec((items[wp].Command + " " + items[wp].Params).c_str(), SW_SHOW);
             return 0;
         case WM_QUERYENDSESSION:
@@ -88,7 +93,8 @@ LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    takeForeground = std::strstr(commandLine, "/foreground") != nullptr;
     char exe[MAX_PATH] = {};
     const DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
     if (n == 0 || n >= sizeof exe) return 1;

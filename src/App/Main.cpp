@@ -274,9 +274,9 @@ void TFormMain::BuildTrayIcon() {
     // Read like a form description: the icon goes to the notification area
     // once every property is in place.
     yTrayIcon1 = new TyTrayIcon(this);
-    // Its callback window is a child of this window, so this window and all
-    // its controls get their handles here.
-    StartPhaseEnd("main window: window handles");
+    // Its callback window is a child of this window, so this window gets its
+    // handle here; its controls get theirs when it is first shown.
+    StartPhaseEnd("main window: window handle");
     yTrayIcon1->BeginLoading();
     yTrayIcon1->Icon().LoadFromResourceName("TRAYICON", 16);
     yTrayIcon1->SetTipHelp("Keyvane");
@@ -553,7 +553,11 @@ void TFormMain::RefreshList() {
 }
 
 void TFormMain::ShowLauncher() {
-    if (!Visible()) Show();
+    if (Visible()) return;
+    StartPhaseEnd("first showing");
+    Show();
+    StartPhaseEnd("first showing: window up");
+    StartPhasesWrite();
 }
 
 void TFormMain::yTrayIcon1DblClick(TObject*) { ShowLauncher(); }
@@ -605,9 +609,11 @@ void TFormMain::Help1Click(TObject*) {
 }
 
 void TFormMain::FormShow(TObject*) {
+    StartPhaseEnd("first showing: controls' windows");
     lbVersion->SetCaption(FormatText("Version %d.%d Release %d Build(%d)", AVerInfo1->GetMajor(),
                                      AVerInfo1->GetMinor(), AVerInfo1->GetRelease(), AVerInfo1->GetBuild()));
     RefreshList();
+    StartPhaseEnd("first showing: show handler");
 }
 
 void TFormMain::BasePanelResize(TObject*) {

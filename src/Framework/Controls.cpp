@@ -163,12 +163,50 @@ void TWinControl::CreateHandle() {
                                    FLeft, FTop, FWidth, FHeight, parentWnd, id, inst, this);
         if (!wnd) throw Exception("ウィンドウを作成できません: " + ClassName());
     }
+    TakeListPlace();
     SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), FALSE);
     HandleCreated();
-    for (TWinControl* c : FControls)
-        if (!c->FHandle) c->CreateHandle();
+    if (Showing()) CreateChildHandles();
     AlignControls();
     UpdateHintTool();
+}
+
+void TWinControl::BeginShowing() {
+    if (!FShowing) {
+        FShowing = true;
+        if (FHandle) {
+            CreateChildHandles();
+            AlignControls();
+        }
+    }
+    HandleNeeded();
+}
+
+void TWinControl::CreateChildHandles() {
+    for (TWinControl* c : FControls) {
+        if (!c->FHandle) {
+            c->CreateHandle();
+        } else {
+            // A window asked for before this one showed; its own children
+            // may have none yet.
+            c->CreateChildHandles();
+            c->AlignControls();
+        }
+    }
+}
+
+void TWinControl::TakeListPlace() {
+    // The system puts a new child window below its siblings; one made after a
+    // later sibling's (asked for early) must still stand in the list order,
+    // which is the order the dialog manager tabs through.
+    if (!FParent) return;
+    const std::vector<TWinControl*>& siblings = FParent->FControls;
+    const auto self = std::find(siblings.begin(), siblings.end(), this);
+    if (std::none_of(self + 1, siblings.end(), [](const TWinControl* c) { return c->FHandle != nullptr; })) return;
+    HWND after = HWND_TOP;
+    for (auto it = siblings.begin(); it != self; ++it)
+        if ((*it)->FHandle) after = (*it)->FHandle;
+    SetWindowPos(FHandle, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TWinControl::DestroyHandle() {
@@ -198,7 +236,7 @@ void TWinControl::SetParent(TWinControl* parent) {
     }
     if (parent->FHandle) {
         if (FHandle) ::SetParent(FHandle, parent->FHandle);
-        else CreateHandle();
+        else if (parent->Showing()) CreateHandle();
         parent->AlignControls();
     }
 }

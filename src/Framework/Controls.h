@@ -136,9 +136,14 @@ public:
     virtual bool IsDefaultButton() const { return false; }
     virtual bool IsCancelButton() const { return false; }
 
-    // Creates the window (and the windows of the children) now.
+    // Creates the window now, with its parent's if that has none yet. The
+    // children's windows come with it only once the control is showing.
     virtual void CreateHandle();
     void DestroyHandle();
+    // A control is showing from the moment its top-level window is first
+    // shown: until then its controls keep their properties and have no
+    // windows, unless something asks for one.
+    bool Showing() const { return FParent ? FParent->Showing() : FShowing; }
 
 protected:
     virtual void CreateParams(TCreateParams& params);
@@ -167,6 +172,9 @@ protected:
     virtual void AdjustClientRect(RECT& /*r*/) {}
     // Called once the window exists (apply properties the window needs).
     virtual void HandleCreated() {}
+    // A top-level window calls this as it is first shown: it makes its own
+    // window and every one inside it that does not exist yet.
+    void BeginShowing();
     void FontChanged();
     void UpdateHintTool();
     void SetVisibleField(bool v) { FVisible = v; }
@@ -185,6 +193,8 @@ private:
     friend LRESULT CALLBACK KvSubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     friend LRESULT DispatchToObject(TWinControl* obj, HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     void ReadBoundsFromWindow();
+    void CreateChildHandles();
+    void TakeListPlace();
     TWinControl* FParent = nullptr;
     std::vector<TWinControl*> FControls;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
@@ -202,6 +212,7 @@ private:
     bool FTabStop = false;
     HWND FTooltip = nullptr;
     bool FAligning = false;
+    bool FShowing = false;
 };
 
 using TControl = TWinControl;

@@ -107,7 +107,7 @@ void TForm::DoShow() {
 void TForm::SetVisible(bool visible) {
     if (visible == Visible()) return;
     if (visible) {
-        HandleNeeded();
+        BeginShowing();
         DoShow();
         TWinControl::SetVisible(true);
         SetForegroundWindow(FHandle);

@@ -121,7 +121,8 @@ int TCustomEdit::SelLength() {
 }
 
 void TCustomEdit::SetSelStart(int pos) {
-    if (FHandle) SendMessageA(FHandle, EM_SETSEL, static_cast<WPARAM>(pos), pos);
+    // The caret lives in the window: placing it asks for one.
+    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(pos), pos);
 }
 
 void TCustomEdit::WndProc(TMessage& m) {

@@ -1,7 +1,9 @@
 #include "Hotkey/ShortCut.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "Framework/Locale.h"
 #include "Framework/SysUtils.h"
@@ -34,6 +36,7 @@ public:
         GetKeyNameTextA(request, buffer, static_cast<int>(sizeof buffer));
         return std::string(buffer, strnlen(buffer, sizeof buffer));
     }
+    std::uintptr_t Layout() const override { return reinterpret_cast<std::uintptr_t>(GetKeyboardLayout(0)); }
 };
 const TWin32KeyNames platformKeyNames;
 #else
@@ -41,6 +44,46 @@ const TNativeKeyNames platformKeyNames;
 #endif
 
 const TKeyNames* currentKeyNames = nullptr;
+
+// Every key's name, asked for once per layout: a conversion of a text
+// compares up to 590 of them, and each costs the layout two system calls.
+struct TKeyNameTable {
+    const TKeyNames* Source = nullptr;
+    std::uintptr_t Layout = 0;
+    // 256 of them, on the heap: an array of strings would be stored whole
+    // in the executable's data.
+    std::vector<std::string> Names;
+    // The codes from 8 to 0x255 that the key search compares, in order: a
+    // code whose name an earlier code had already failed to match can't
+    // match either, so it is left out (the codes above 0xFF repeat the names
+    // of their low byte, and every nameless code after the first).
+    std::vector<ShortCutCode> Searched;
+};
+TKeyNameTable keyNameTable;
+
+const TKeyNameTable& KeyNameTable() {
+    const TKeyNames& names = KeyNames();
+    const std::uintptr_t layout = names.Layout();
+    TKeyNameTable& t = keyNameTable;
+    if (t.Source == &names && t.Layout == layout) return t;
+    t.Source = nullptr;
+    t.Names.resize(256);
+    for (unsigned vk = 0; vk < 256; ++vk) t.Names[vk] = names.KeyName(static_cast<std::uint8_t>(vk));
+    t.Searched.clear();
+    bool namelessSearched = false;
+    for (ShortCutCode code = FirstKeyCode; code <= LastKeyCode; ++code) {
+        const unsigned vk = code & 0xFFu;
+        if (code > 0xFF && vk >= FirstKeyCode) continue;
+        if (t.Names[vk].empty()) {
+            if (namelessSearched) continue;
+            namelessSearched = true;
+        }
+        t.Searched.push_back(code);
+    }
+    t.Source = &names;
+    t.Layout = layout;
+    return t;
+}
 
 std::array<const char*, 256> UsKeyNameTable() {
     std::array<const char*, 256> t{};
@@ -145,7 +188,11 @@ std::string RemovePlusSigns(const std::string& text) {
 }  // namespace
 
 const TKeyNames& KeyNames() { return currentKeyNames ? *currentKeyNames : platformKeyNames; }
-void SetKeyNames(const TKeyNames* names) { currentKeyNames = names; }
+void SetKeyNames(const TKeyNames* names) {
+    currentKeyNames = names;
+    // Another object may come to the same address: ask it for its names.
+    keyNameTable.Source = nullptr;
+}
 
 std::string TNativeKeyNames::KeyName(std::uint8_t vk) const {
     static const std::array<const char*, 256> table = UsKeyNameTable();
@@ -173,7 +220,7 @@ void SplitShortCut(ShortCutCode code, std::uint16_t& key, ShiftKeys& shift) {
 }
 
 std::string ShortCutToText(ShortCutCode code) {
-    std::string text = KeyNames().KeyName(static_cast<std::uint8_t>(code & 0xFF));
+    std::string text = KeyNameTable().Names[code & 0xFFu];
     if (text.empty()) return text;
     auto prepend = [&text](ShiftKey m) {
         text = ShiftNames[static_cast<unsigned>(m)] + (Separator + text);
@@ -198,8 +245,9 @@ ShortCutCode TextToShortCut(const std::string& text) {
     const std::string keyPart = Trim(RemovePlusSigns(rest));
 
     const TLocale& loc = Locale();
-    for (ShortCutCode code = FirstKeyCode; code <= LastKeyCode; ++code) {
-        if (loc.CompareText(keyPart, ShortCutToText(code)) == 0) return MakeShortCut(code, shift);
+    const TKeyNameTable& table = KeyNameTable();
+    for (const ShortCutCode code : table.Searched) {
+        if (loc.CompareText(keyPart, table.Names[code & 0xFFu]) == 0) return MakeShortCut(code, shift);
     }
     return 0;
 }

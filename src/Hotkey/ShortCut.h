@@ -78,6 +78,9 @@ public:
     virtual ~TKeyNames() = default;
     // The layout's name of the key with this virtual-key code, or empty.
     virtual std::string KeyName(std::uint8_t vk) const = 0;
+    // Stands for the layout the names come from: the conversions keep the
+    // names they asked for until it changes.
+    virtual std::uintptr_t Layout() const { return 0; }
 };
 
 // The key names in force: the platform's unless a test put others in place.

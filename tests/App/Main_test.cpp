@@ -577,7 +577,7 @@ TEST_F(TMainFixture, VersionPagePanelStaysCentred) {
     TReports reports;
     Start("");
     FForm->PageControl1->SetActivePage(FForm->TabSheet2);
-    FForm->HandleNeeded();
+    FForm->BasePanel->HandleNeeded();
     for (const SIZE size : {SIZE{696, 478}, SIZE{900, 700}, SIZE{400, 250}}) {
         FForm->SetBounds(100, 100, size.cx, size.cy);
         const int base_w = FForm->BasePanel->ClientWidth();

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <stdexcept>
 
+#include "Framework/ExtCtrls.h"
 #include "Framework/Menus.h"
+#include "Framework/StdCtrls.h"
 
 namespace {
 
@@ -65,6 +68,75 @@ TEST(TForm, WindowCarriesItsClassNameAndAlignsChildren) {
     EXPECT_EQ(bottom->Top(), 300 - 41);
     delete form;
     EXPECT_FALSE(IsWindow(wnd));
+}
+
+// A hidden window costs one window handle, however many controls it holds:
+// they get theirs, with what was set before, when it is first shown or when
+// something asks for one.
+TEST(TForm, ControlsGetTheirWindowsWhenTheFormIsFirstShownOrAskedFor) {
+    auto* form = new TProbeForm(Application);
+    form->SetClientSize(300, 200);
+    auto* panel = new TPanel(form);
+    panel->SetHeight(41);
+    panel->SetAlign(alBottom);
+    panel->SetParent(form);
+    auto* edit = new TEdit(form);
+    edit->SetParent(panel);
+    edit->SetBounds(10, 8, 120, 20);
+    edit->SetText("kept");
+    edit->SetEnabled(false);
+    edit->Font().SetName("Arial");
+    auto* combo = new TComboBox(form);
+    combo->AddItem("one", 1);
+    combo->AddItem("two", 2);
+    combo->SetItemIndex(1);
+    combo->SetParent(panel);
+    auto* hidden = new TButton(form);
+    hidden->SetVisible(false);
+    hidden->SetParent(form);
+    auto* asked = new TButton(form);
+    asked->SetCaption("Asked");
+    asked->SetParent(form);
+    bool windowsAtOnShow = false;
+    form->OnShow = [&](TObject*) { windowsAtOnShow = edit->HandleAllocated() && combo->HandleAllocated(); };
+
+    const HWND wnd = form->Handle();
+    for (TWinControl* c : std::initializer_list<TWinControl*>{panel, edit, combo, hidden, asked})
+        EXPECT_FALSE(c->HandleAllocated()) << c->ClassName();
+    char text[32] = {};
+    const HWND early = asked->Handle();
+    EXPECT_EQ(GetParent(early), wnd);
+    GetWindowTextA(early, text, sizeof text);
+    EXPECT_STREQ(text, "Asked");
+    EXPECT_FALSE(panel->HandleAllocated()) << "asking for one window makes no other";
+
+    form->Show();
+    EXPECT_TRUE(windowsAtOnShow) << "the show handler finds the windows made";
+    EXPECT_EQ(asked->Handle(), early);
+    EXPECT_EQ(GetParent(edit->Handle()), panel->Handle());
+    GetWindowTextA(edit->Handle(), text, sizeof text);
+    EXPECT_STREQ(text, "kept");
+    EXPECT_FALSE(IsWindowEnabled(edit->Handle()));
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(edit->Handle(), WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_STREQ(font.lfFaceName, "Arial");
+    RECT place;
+    GetWindowRect(edit->Handle(), &place);
+    MapWindowPoints(nullptr, panel->Handle(), reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(place.left, 10);
+    EXPECT_EQ(place.right - place.left, 120);
+    GetWindowRect(panel->Handle(), &place);
+    MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(place.top, 200 - 41);
+    EXPECT_EQ(SendMessageA(combo->Handle(), CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(combo->Handle(), CB_GETCURSEL, 0, 0), 1);
+    EXPECT_FALSE(IsWindowVisible(hidden->Handle()));
+    // The windows stand in the order the controls were placed, the one
+    // asked for early included.
+    EXPECT_EQ(GetWindow(wnd, GW_CHILD), panel->Handle());
+    EXPECT_EQ(GetWindow(panel->Handle(), GW_HWNDNEXT), hidden->Handle());
+    EXPECT_EQ(GetWindow(hidden->Handle(), GW_HWNDNEXT), early);
+    delete form;
 }
 
 TEST(TForm, CloseAsksTheCloseQueryAndAModalLoopEndsWithTheResult) {

@@ -269,7 +269,7 @@ TEST(TMemo, LinesAreCrLfTextThatGrowsAtTheEnd) {
 
 TEST(TMemo, ScrollBarsAndWordWrapShapeTheWindowAndKeepTheText) {
     DialogForm d;
-    d.form->HandleNeeded();
+    d.form->Show();
     d.memo->SetText("keep");
     d.memo->SetWordWrap(false);
     d.memo->SetScrollBars(ssBoth);

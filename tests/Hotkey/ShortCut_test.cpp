@@ -230,6 +230,27 @@ TEST(TextToShortCut, MatchesNoWordInsideADoubleByteCharacter) {
     EXPECT_EQ(ShortCutToText(0x10E5), "WIN + ジIN");
 }
 
+// The names are kept per layout: a switch of the keyboard layout names the
+// keys anew, in both directions.
+TEST(TextToShortCut, FollowsAChangeOfKeyboardLayout) {
+    class TSwitchingKeyNames : public TKeyNames {
+    public:
+        std::uintptr_t Current = 1;
+        std::string KeyName(std::uint8_t vk) const override {
+            if (vk != 0x41) return {};
+            return Current == 1 ? "A" : "Q";
+        }
+        std::uintptr_t Layout() const override { return Current; }
+    };
+    TSwitchingKeyNames names;
+    ScopedKeyNames scoped(names);
+    EXPECT_EQ(TextToShortCut("WIN + A"), 0x1041);
+    EXPECT_EQ(ShortCutToText(0x1041), "WIN + A");
+    names.Current = 2;
+    EXPECT_EQ(TextToShortCut("WIN + Q"), 0x1041);
+    EXPECT_EQ(ShortCutToText(0x1041), "WIN + Q");
+}
+
 TEST(NativeKeyNames, NameTheKeysOfAUsLayout) {
     const TNativeKeyNames names;
     for (unsigned i = 0; i < 26; ++i) EXPECT_EQ(names.KeyName(static_cast<std::uint8_t>(0x41 + i)), std::string(1, char('A' + i)));
