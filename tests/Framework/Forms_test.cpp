@@ -1,5 +1,6 @@
 #include "Framework/Forms.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -19,6 +20,36 @@ struct ReportLog {
 struct TProbeForm : TForm {
     using TForm::TForm;
     std::string ClassName() const override { return "TProbeForm"; }
+};
+
+// A control that the framework subclasses as it does the system's controls,
+// over a window class of this test's, and whose handler fails at the window's
+// last message. The lists hold what the control's own procedure and a
+// subclass attached after ours (as a tooltip's is) saw.
+std::vector<UINT> seenByClass, seenAbove;
+
+LRESULT CALLBACK ClassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    seenByClass.push_back(msg);
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK AboveProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+    seenAbove.push_back(msg);
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(wnd, AboveProc, id);
+    return DefSubclassProc(wnd, msg, wp, lp);
+}
+
+struct TFailingControl : TWinControl {
+    using TWinControl::TWinControl;
+    std::string ClassName() const override { return "TFailingControl"; }
+    void CreateParams(TCreateParams& params) override {
+        TWinControl::CreateParams(params);
+        params.SysClassName = "KvTestClassProc";
+    }
+    void WndProc(TMessage& m) override {
+        if (m.Msg == WM_NCDESTROY) throw Exception("last message");
+        TWinControl::WndProc(m);
+    }
 };
 
 }  // namespace
@@ -100,6 +131,24 @@ TEST(TForm, OnCreateFailureIsReportedAndTheFormStillExists) {
     ASSERT_EQ(log.messages.size(), 1u);
     EXPECT_EQ(log.messages[0], "RVX:Exception occured at C:\\Prj\\App\\Keyvane\\Main(43).");
     EXPECT_NE(form->Handle(), nullptr);
+    delete form;
+}
+
+TEST(TWinControl, TheLastMessageRunsTheWholeSubclassChainAlsoWhenAHandlerFails) {
+    ReportLog log;
+    RegisterWindowClass("KvTestClassProc", ClassProc);
+    auto* form = new TProbeForm(Application);
+    auto* control = new TFailingControl(form);
+    control->SetParent(form);
+    const HWND wnd = control->Handle();
+    ASSERT_TRUE(SetWindowSubclass(wnd, AboveProc, 1, 0));
+
+    control->DestroyHandle();
+    EXPECT_FALSE(IsWindow(wnd));
+    EXPECT_EQ(log.messages, std::vector<std::string>{"last message"});
+    EXPECT_EQ(seenAbove.back(), static_cast<UINT>(WM_NCDESTROY));
+    EXPECT_EQ(seenByClass.back(), static_cast<UINT>(WM_NCDESTROY)) << "the control's own procedure saw its last message";
+    EXPECT_EQ(TWinControl::FromHandle(wnd), nullptr);
     delete form;
 }
 
