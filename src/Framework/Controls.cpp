@@ -419,6 +419,10 @@ void TWinControl::Repaint() {
 }
 
 LRESULT TWinControl::Perform(UINT msg, WPARAM wp, LPARAM lp) {
+    // DefSubclassProc serves only a subclass procedure that comctl32 is
+    // calling: a system control's own processing is reached from inside its
+    // chain, so the message goes through the window.
+    if (FSubclassed) return SendMessageA(FHandle, msg, wp, lp);
     TMessage m{FHandle, msg, wp, lp, 0};
     WndProc(m);
     return m.Result;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 
 #include "Framework/Menus.h"
@@ -30,7 +31,7 @@ std::vector<UINT> seenByClass, seenAbove;
 
 LRESULT CALLBACK ClassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     seenByClass.push_back(msg);
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return msg == WM_APP ? 7 : DefWindowProcA(wnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK AboveProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
@@ -134,22 +135,23 @@ TEST(TForm, OnCreateFailureIsReportedAndTheFormStillExists) {
     delete form;
 }
 
-TEST(TWinControl, TheLastMessageRunsTheWholeSubclassChainAlsoWhenAHandlerFails) {
+TEST(TWinControl, ASubclassedControlsMessagesRunTheWholeChainAlsoWhenAHandlerFails) {
     ReportLog log;
     RegisterWindowClass("KvTestClassProc", ClassProc);
-    auto* form = new TProbeForm(Application);
-    auto* control = new TFailingControl(form);
-    control->SetParent(form);
+    const std::unique_ptr<TFailingControl> control(new TFailingControl(nullptr));
     const HWND wnd = control->Handle();
     ASSERT_TRUE(SetWindowSubclass(wnd, AboveProc, 1, 0));
+    seenByClass.clear();
+    seenAbove.clear();
+    EXPECT_EQ(control->Perform(WM_APP), 7);
+    EXPECT_EQ(seenAbove, std::vector<UINT>{WM_APP});
+    EXPECT_EQ(seenByClass, std::vector<UINT>{WM_APP});
 
     control->DestroyHandle();
-    EXPECT_FALSE(IsWindow(wnd));
     EXPECT_EQ(log.messages, std::vector<std::string>{"last message"});
     EXPECT_EQ(seenAbove.back(), static_cast<UINT>(WM_NCDESTROY));
     EXPECT_EQ(seenByClass.back(), static_cast<UINT>(WM_NCDESTROY)) << "the control's own procedure saw its last message";
     EXPECT_EQ(TWinControl::FromHandle(wnd), nullptr);
-    delete form;
 }
 
 TEST(TMenu, DispatchesACommandToItsItem) {
