@@ -9,6 +9,7 @@
 #include "App/Main.h"
 #include "Framework/Exception.h"
 #include "Framework/Forms.h"
+#include "Framework/Handles.h"
 #include "Hotkey/HookHotKey.h"
 #include "Lib/Kestrlib.h"
 
@@ -38,8 +39,7 @@ void TFormMain::GridDrawCell(TObject*, int ACol, int ARow, RECT Rect, TGridDrawS
     if (plan.ShortenPath)
         text = ShortenPath(text, Rect.right - Rect.left, [&canvas](const std::string& s) { return canvas.TextWidth(s); });
     // Asked anew at every paint: the file may have come or gone since.
-    TIconHandle icon;
-    if (plan.Icon) icon = GetFileSmallIcon(ItemAt(ARow - 1)->Command);
+    const TIconHandle icon(plan.Icon ? GetFileSmallIcon(ItemAt(ARow - 1)->Command) : nullptr);
     if (icon) {
         DrawIconEx(canvas.Handle(), Rect.left, Rect.top, icon.Get(), CellIconSize, CellIconSize, 0, nullptr, DI_NORMAL);
         Rect.left += CellIconAdvance;

@@ -129,21 +129,7 @@ using TMenuHandle = TUniqueHandle<TNullHandleTraits<HMENU, DestroyMenu>>;
 using TLibrary = TUniqueHandle<TNullHandleTraits<HMODULE, FreeLibrary>>;
 
 // One icon handle, destroyed with DestroyIcon.
-class TIconHandle : public TUniqueHandle<TNullHandleTraits<HICON, DestroyIcon>> {
-public:
-    using TUniqueHandle::TUniqueHandle;
-
-    // An icon handle where one is wanted. A held owner lends its handle and
-    // keeps it; an owner that is about to go (a function's result) hands it
-    // over, so HICON icon = GetFileSmallIcon(path) leaves the icon to the
-    // caller, who destroys it, instead of to a temporary that already has.
-    operator HICON() const& { return Get(); }
-    operator HICON() && { return Release(); }
-    // Asked for truth, a temporary only answers: without these the handing
-    // over above would be chosen for it, and the icon it held would be lost.
-    explicit operator bool() const& { return Valid(); }
-    explicit operator bool() && { return Valid(); }
-};
+using TIconHandle = TUniqueHandle<TNullHandleTraits<HICON, DestroyIcon>>;
 
 // Memory the shell or COM allocated with the task allocator.
 template <class T>

@@ -12,6 +12,7 @@
 #include "App/DialogAnswerer.h"
 #include "Controls/Shadolbl.h"
 #include "Controls/Ytrayicon.h"
+#include "Framework/CtrlTestSupport.h"
 #include "Framework/Exception.h"
 #include "Framework/Handles.h"
 #include "Framework/Menus.h"
@@ -490,6 +491,28 @@ TEST_F(TMainFixture, RefreshListFollowsTheItems) {
     EXPECT_EQ(FForm->Grid->RowCount(), 3);
     EXPECT_TRUE(FForm->btnEdit->Enabled());
     EXPECT_TRUE(FForm->btnDelete->Enabled());
+}
+
+// A name cell shows the small icon of the command's file before the name; a
+// command that isn't there has none.
+TEST_F(TMainFixture, NameCellsShowTheIconOfTheCommandsFile) {
+    Start("");
+    for (const std::string& command : {Application->ExeName(), Application->ExeName() + ".missing"}) {
+        FForm->AddItem();
+        FForm->ItemAt(FForm->ItemCount() - 1)->Command = command;
+    }
+    FForm->ShowLauncher();
+    FForm->RefreshList();
+    ctltest::Settle();
+    const ctltest::Picture picture = ctltest::Capture(FForm->Grid->Handle());
+    const auto iconPixels = [&](int row) {
+        // Inside the icon's 16 x 16 pixels, clear of the focus frame.
+        const RECT cell = FForm->Grid->CellRect(1, row);
+        const COLORREF ground = picture.Color(cell.right - 4, cell.top + 10);
+        return picture.CountOther(ground, cell.left + 4, cell.top + 2, cell.left + 16, cell.top + 14);
+    };
+    EXPECT_GT(iconPixels(1), 10);
+    EXPECT_EQ(iconPixels(2), 0);
 }
 
 TEST_F(TMainFixture, AStoppedLoadLeavesNothingToChange) {

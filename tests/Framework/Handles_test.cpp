@@ -14,15 +14,6 @@ bool IsOpen(HANDLE handle) {
 
 HANDLE NewEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
 
-// True while icon is a live icon handle.
-bool IsIcon(HICON icon) {
-    ICONINFO info{};
-    if (!GetIconInfo(icon, &info)) return false;
-    TGdiObject<HBITMAP> mask(info.hbmMask);
-    TGdiObject<HBITMAP> colour(info.hbmColor);
-    return true;
-}
-
 }  // namespace
 
 TEST(TKernelHandle, NullAndInvalidHandleValueAreBothEmpty) {
@@ -68,14 +59,6 @@ TEST(TKernelHandle, MovingLeavesTheSourceEmptyAndTheTargetOwning) {
     EXPECT_EQ(target.Get(), raw);
     target.Reset();
     EXPECT_FALSE(IsOpen(raw));
-}
-
-TEST(TIconHandle, ATemporaryAskedForTruthKeepsItsIcon) {
-    const HICON raw = CopyIcon(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)));
-    ASSERT_TRUE(IsIcon(raw));
-    // Were the handing over chosen here, the icon would outlive the temporary.
-    EXPECT_TRUE(static_cast<bool>(TIconHandle(raw)));
-    EXPECT_FALSE(IsIcon(raw));
 }
 
 TEST(TSelectedObject, PutsBackTheObjectItReplacedOnceWhenItsLastOwnerGoes) {
