@@ -13,20 +13,15 @@
 #include "Hotkey/HookHotKey.h"
 #include "Lib/Kestrlib.h"
 
-namespace {
-
-// The registrar as the page's bookkeeping sees it. Without a registrar (the
-// window's creation stopped before it was made) nothing can be registered or
-// released.
-TItemRegistrar Registrar() {
+// Without a registrar (the window's creation stopped before it was made)
+// nothing can be registered or released.
+TItemRegistrar TFormMain::Registrar() {
     return TItemRegistrar{[](int id, ShortCutCode code) {
                               return HookHotKey ? HookHotKey->Add(id, code)
                                                 : static_cast<int>(ERROR_INVALID_WINDOW_HANDLE);
                           },
                           [](int id) { return HookHotKey && HookHotKey->Delete(id); }};
 }
-
-}  // namespace
 
 void TFormMain::GridDrawCell(TObject*, int ACol, int ARow, RECT Rect, TGridDrawState) {
     const TCellPlan plan =
