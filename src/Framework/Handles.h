@@ -19,13 +19,15 @@
 //   static Handle Empty();              what an owner holds when it holds nothing
 //   static bool Valid(Handle);          false for every value that names nothing
 //   static bool Close(Handle);          releases a valid handle; false when refused
+// Any value that names nothing is taken as Empty(), so Get() and Release()
+// give the one empty value of the kind.
 template <class TTraits>
 class TUniqueHandle {
 public:
     using Handle = typename TTraits::Handle;
 
     TUniqueHandle() = default;
-    explicit TUniqueHandle(Handle handle) : FHandle(handle) {}
+    explicit TUniqueHandle(Handle handle) : FHandle(Normal(handle)) {}
     ~TUniqueHandle() { Close(); }
     TUniqueHandle(TUniqueHandle&& other) noexcept : FHandle(other.Release()) {}
     TUniqueHandle& operator=(TUniqueHandle&& other) noexcept {
@@ -43,7 +45,7 @@ public:
     // Releases what is held and holds handle instead. Holding the same handle
     // again releases nothing: it is still in use.
     void Reset(Handle handle = TTraits::Empty()) {
-        const Handle old = std::exchange(FHandle, handle);
+        const Handle old = std::exchange(FHandle, Normal(handle));
         if (old != handle && TTraits::Valid(old)) TTraits::Close(old);
     }
     // Releases the handle now and says whether the system agreed: closing a
@@ -54,6 +56,8 @@ public:
     }
 
 private:
+    static Handle Normal(Handle handle) { return TTraits::Valid(handle) ? handle : TTraits::Empty(); }
+
     Handle FHandle = TTraits::Empty();
 };
 
@@ -95,8 +99,8 @@ struct TNullHandleTraits {
 
 // A kernel object (file, mutex, event, process, snapshot). The calls that
 // make them report failure either as null (CreateMutex, OpenProcess) or as
-// INVALID_HANDLE_VALUE (CreateFile, CreateToolhelp32Snapshot); both count as
-// empty, so either result can go straight into the owner.
+// INVALID_HANDLE_VALUE (CreateFile, CreateToolhelp32Snapshot); either result
+// can go straight into the owner, which then holds null.
 struct TKernelHandleTraits {
     using Handle = HANDLE;
     static Handle Empty() { return nullptr; }

@@ -16,12 +16,13 @@ HANDLE NewEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
 
 }  // namespace
 
-TEST(TKernelHandle, NullAndInvalidHandleValueAreBothEmpty) {
+TEST(TKernelHandle, NullAndInvalidHandleValueAreBothEmptyAndHeldAsNull) {
     // INVALID_HANDLE_VALUE is also the current process's pseudo handle, so it
-    // must never be taken for something to close.
+    // must never be taken for something to close, nor given back as a handle.
     for (HANDLE empty : {HANDLE(nullptr), INVALID_HANDLE_VALUE}) {
         TKernelHandle owner(empty);
         EXPECT_FALSE(owner);
+        EXPECT_EQ(owner.Get(), nullptr);
         EXPECT_TRUE(owner.Close()) << "nothing to close is no failure";
     }
 }
@@ -41,7 +42,7 @@ TEST(TKernelHandle, ClosesAValidHandleOnceWhenItGoes) {
     TKernelHandle owner(replaced);
     owner.Reset(INVALID_HANDLE_VALUE);
     EXPECT_FALSE(IsOpen(replaced));
-    EXPECT_FALSE(owner);
+    EXPECT_EQ(owner.Get(), nullptr);
 }
 
 TEST(TKernelHandle, MovingLeavesTheSourceEmptyAndTheTargetOwning) {
