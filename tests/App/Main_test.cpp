@@ -315,8 +315,12 @@ HINSTANCE WINAPI FakeShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR p
 
 TEST_F(TMainFixture, HelpAndHomePageGoWhereTheyShould) {
     Start("");
-    const THtmlHelpProc savedHelp = HtmlHelpProc;
-    const TShellExecuteProc savedOpen = ShellExecuteProc;
+    // Put back however the test ends, also by a failed ASSERT.
+    struct TRealFunctions {
+        const THtmlHelpProc Help = HtmlHelpProc;
+        const TShellExecuteProc Open = ShellExecuteProc;
+        ~TRealFunctions() { HtmlHelpProc = Help; ShellExecuteProc = Open; }
+    } real;
     helpCall = TCall();
     openCall = TCall();
     HtmlHelpProc = FakeHtmlHelp;
@@ -347,8 +351,6 @@ TEST_F(TMainFixture, HelpAndHomePageGoWhereTheyShould) {
         FForm->Button5Click(FForm->Button5);
         EXPECT_EQ(answerer.Messages.size(), 1u);
     }
-    HtmlHelpProc = savedHelp;
-    ShellExecuteProc = savedOpen;
 }
 
 namespace {
