@@ -22,6 +22,12 @@ else
     export KV_PRESET=windows
 fi
 export WINEDEBUG="${WINEDEBUG:--all}"
-export LANG=ja_JP.UTF-8
-export LC_ALL=ja_JP.UTF-8
+# Wine takes its code page from the locale: ja_JP.UTF-8 gives code page 932.
+# It is set only once it exists (scripts/setup.sh generates it). A shell that
+# started before that can't switch to it itself (the C library looks for the
+# locales once per process) and would warn; only the programs it starts use
+# the locale, and they find it, so that warning is not shown.
+if locale -a 2>/dev/null | grep -ix 'ja_JP\.utf-\?8' >/dev/null; then
+    { export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8; } 2>/dev/null
+fi
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"

@@ -2,7 +2,6 @@
 
 #include <shlobj.h>
 
-#include <algorithm>
 #include <exception>
 #include <memory>
 #include <new>
@@ -19,7 +18,6 @@
 #include "Framework/SysUtils.h"
 #include "Framework/SystemLibrary.h"
 #include "Hotkey/HookHotKey.h"
-#include "Hotkey/ShortCut.h"
 #include "Lib/Inifileex.h"
 #include "Lib/InifileexLayout.h"
 #include "Lib/Kestrlib.h"
@@ -360,19 +358,19 @@ void TFormMain::ApplyLayout() {
 void TFormMain::LoadItems() {
     const std::vector<std::string> sections = ItemSections(*IniFile);
     for (size_t i = 0; i < sections.size(); ++i) AddItem();
+    const TItemRegistrar registrar = Registrar();
     int loaded = 0;
-    // The identifiers handed out so far are 0 up to this one, without gaps,
-    // and no later item holds one yet: it is what NewHotKeyId would find,
-    // without looking through the list once per item. (The list page offers
-    // no changes until the loading is done.)
-    int nextId = 0;
     try {
         for (int i = 0; i < ItemCount(); ++i) {
             const std::string& section = sections[static_cast<size_t>(i)];
             const int index = ItemSectionIndex(section);
+            // ItemAt goes before the number check, and users see the order: a
+            // number beyond the list is the list-index error, a number within
+            // it but out of place line 93 (the end-to-end test of malformed
+            // item sections holds both). The check comes before the record is
+            // filled, so that a misnumbered section never overwrites an item
+            // loaded from its rightful one.
             LaunchItem* item = ItemAt(index);
-            // Checked before the record is filled, so that a misnumbered
-            // section never overwrites an item loaded from its rightful one.
             if (index != i) RaiseAt(MainSource, 93);
             {
                 TStartPhaseTime reading("item sections read");
@@ -383,25 +381,14 @@ void TFormMain::LoadItems() {
                 item->Params = texts.Params;
                 item->Path = texts.Path;
             }
-            item->HotKeyId = std::min(nextId, HotKeyIdBound);
-            ShortCutCode code = 0;
-            {
-                TStartPhaseTime converting("keys converted");
-                code = TextToShortCut(item->ShortCut);
-            }
             int refused = 0;
             {
-                TStartPhaseTime registering("keys registered");
-                refused = HookHotKey->Add(item->HotKeyId, code);
+                TStartPhaseTime registering("keys converted and registered");
+                refused = RegisterItemHotKey(*item, NewHotKeyId(), registrar);
             }
-            if (refused != 0) {
-                // Another program holds the key: the item stays, without a
-                // registration, and the items after it still load.
-                item->HotKeyId = -1;
-                ReportAt(this, 96);
-            } else {
-                ++nextId;
-            }
+            // Another program holds the key: the item stays, without a
+            // registration, and the items after it still load.
+            if (refused != 0) ReportAt(this, 96);
             loaded = i + 1;
         }
     } catch (...) {

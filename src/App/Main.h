@@ -27,6 +27,7 @@ class THookHotKey;
 class TIniFileEx;
 class TShadowLabel;
 class TyTrayIcon;
+struct TItemRegistrar;
 
 // The "HtmlHelpA" entry point of the help library.
 using THtmlHelpProc = HWND(WINAPI*)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
@@ -126,6 +127,9 @@ private:
     void BuildVersionPage();
     void BuildTrayIcon();
     void LoadItems();
+    // The registrar as the item list's bookkeeping sees it; loading and the
+    // list page register and release items' hot keys through it alike.
+    static TItemRegistrar Registrar();
     void ApplyLayout();
     void SaveItems();
     void ReleaseObjects();

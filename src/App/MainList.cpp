@@ -9,23 +9,19 @@
 #include "App/Main.h"
 #include "Framework/Exception.h"
 #include "Framework/Forms.h"
+#include "Framework/Handles.h"
 #include "Hotkey/HookHotKey.h"
 #include "Lib/Kestrlib.h"
 
-namespace {
-
-// The registrar as the page's bookkeeping sees it. Without a registrar (the
-// window's creation stopped before it was made) nothing can be registered or
-// released.
-TItemRegistrar Registrar() {
+// Without a registrar (the window's creation stopped before it was made)
+// nothing can be registered or released.
+TItemRegistrar TFormMain::Registrar() {
     return TItemRegistrar{[](int id, ShortCutCode code) {
                               return HookHotKey ? HookHotKey->Add(id, code)
                                                 : static_cast<int>(ERROR_INVALID_WINDOW_HANDLE);
                           },
                           [](int id) { return HookHotKey && HookHotKey->Delete(id); }};
 }
-
-}  // namespace
 
 void TFormMain::GridDrawCell(TObject*, int ACol, int ARow, RECT Rect, TGridDrawState) {
     const TCellPlan plan =
@@ -38,8 +34,7 @@ void TFormMain::GridDrawCell(TObject*, int ACol, int ARow, RECT Rect, TGridDrawS
     if (plan.ShortenPath)
         text = ShortenPath(text, Rect.right - Rect.left, [&canvas](const std::string& s) { return canvas.TextWidth(s); });
     // Asked anew at every paint: the file may have come or gone since.
-    TIconHandle icon;
-    if (plan.Icon) icon = GetFileSmallIcon(ItemAt(ARow - 1)->Command);
+    const TIconHandle icon(plan.Icon ? GetFileSmallIcon(ItemAt(ARow - 1)->Command) : nullptr);
     if (icon) {
         DrawIconEx(canvas.Handle(), Rect.left, Rect.top, icon.Get(), CellIconSize, CellIconSize, 0, nullptr, DI_NORMAL);
         Rect.left += CellIconAdvance;

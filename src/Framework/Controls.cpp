@@ -33,24 +33,32 @@ TShiftState ShiftFromMk(WPARAM wp) {
 // Contract: no exception leaves here, whatever WndProc throws (the window
 // procedure is called by the system, which can't unwind C++ frames); the
 // application's handler reports it, and the message then returns whatever
-// Result held when the handler stopped, 0 unless it had set one. At
-// WM_NCDESTROY, after the handlers and the default processing have run, the
-// object lets go of the window: the property that finds it goes and FHandle
-// is cleared, so that nothing reaches the object through a handle the system
-// is about to reuse.
+// Result held when the handler stopped, 0 unless it had set one.
+//
+// WM_NCDESTROY, the window's last message, goes another way. The object lets
+// go of the window before its handlers see it: the property that finds it goes
+// and FHandle is cleared, so that nothing reaches the object through a handle
+// the system is about to reuse, and nothing here touches the object once its
+// handlers have run. The default processing (the rest of the subclass chain
+// down to the control's own procedure, or DefWindowProcA) then runs here, after
+// the handlers and whether or not they threw: every procedure still attached
+// to the window must see its last message.
 LRESULT DispatchToObject(TWinControl* obj, HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const bool last = msg == WM_NCDESTROY;
+    const bool subclassed = obj->FSubclassed;
+    if (last) {
+        RemovePropA(wnd, ObjectProp);
+        obj->FHandle = nullptr;
+        obj->FSubclassed = false;
+    }
     TMessage m{wnd, msg, wp, lp, 0};
     try {
         obj->WndProc(m);
     } catch (...) {
         Application->HandleException(obj);
     }
-    if (msg == WM_NCDESTROY) {
-        RemovePropA(wnd, ObjectProp);
-        obj->FHandle = nullptr;
-        obj->FSubclassed = false;
-    }
-    return m.Result;
+    if (!last) return m.Result;
+    return subclassed ? comctl32::DefSubclassProc(wnd, msg, wp, lp) : DefWindowProcA(wnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK KvStdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -72,8 +80,8 @@ LRESULT CALLBACK KvSubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_P
     if (msg == WM_NCDESTROY) {
         // Ours goes first, as comctl32 asks of a subclass that lives as long
         // as its window; the message still runs down the rest of the chain
-        // (tooltips' subclasses, then the control's own procedure) through
-        // DefSubclassProc in DefaultHandler.
+        // to the control's own procedure through DefSubclassProc in
+        // DispatchToObject.
         comctl32::RemoveWindowSubclass(wnd, KvSubclassProc, SubclassId);
     }
     return DispatchToObject(obj, wnd, msg, wp, lp);
@@ -469,6 +477,10 @@ void TWinControl::Repaint() {
 }
 
 LRESULT TWinControl::Perform(UINT msg, WPARAM wp, LPARAM lp) {
+    // DefSubclassProc serves only a subclass procedure that comctl32 is
+    // calling: a system control's own processing is reached from inside its
+    // chain, so the message goes through the window.
+    if (FSubclassed) return SendMessageA(FHandle, msg, wp, lp);
     TMessage m{FHandle, msg, wp, lp, 0};
     WndProc(m);
     return m.Result;
@@ -479,11 +491,11 @@ void TWinControl::Click() {
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {
-    if (!m.Wnd) return;
+    // The last message's default processing is DispatchToObject's, once the
+    // handlers are done.
+    if (!m.Wnd || m.Msg == WM_NCDESTROY) return;
     // A system control's messages go on down its subclass chain to the
-    // control's own procedure; at WM_NCDESTROY our subclass is already off
-    // the chain, and the system control's procedure is what DefSubclassProc
-    // reaches then as well.
+    // control's own procedure.
     m.Result = FSubclassed ? comctl32::DefSubclassProc(m.Wnd, m.Msg, m.WParam, m.LParam)
                            : DefWindowProcA(m.Wnd, m.Msg, m.WParam, m.LParam);
 }

@@ -117,6 +117,10 @@ public:
     void Repaint();
     void Update() { if (FHandle) UpdateWindow(FHandle); }
 
+    // Hands a message to the control's handlers and returns its result. A
+    // subclassed system control gets it through its window, the whole
+    // subclass chain included, and what its handlers raise is then reported
+    // by the application; elsewhere it reaches the caller.
     LRESULT Perform(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
 
     TNotifyEvent OnClick;

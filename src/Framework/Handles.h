@@ -19,13 +19,15 @@
 //   static Handle Empty();              what an owner holds when it holds nothing
 //   static bool Valid(Handle);          false for every value that names nothing
 //   static bool Close(Handle);          releases a valid handle; false when refused
+// Any value that names nothing is taken as Empty(), so Get() and Release()
+// give the one empty value of the kind.
 template <class TTraits>
 class TUniqueHandle {
 public:
     using Handle = typename TTraits::Handle;
 
     TUniqueHandle() = default;
-    explicit TUniqueHandle(Handle handle) : FHandle(handle) {}
+    explicit TUniqueHandle(Handle handle) : FHandle(Normal(handle)) {}
     ~TUniqueHandle() { Close(); }
     TUniqueHandle(TUniqueHandle&& other) noexcept : FHandle(other.Release()) {}
     TUniqueHandle& operator=(TUniqueHandle&& other) noexcept {
@@ -43,7 +45,7 @@ public:
     // Releases what is held and holds handle instead. Holding the same handle
     // again releases nothing: it is still in use.
     void Reset(Handle handle = TTraits::Empty()) {
-        const Handle old = std::exchange(FHandle, handle);
+        const Handle old = std::exchange(FHandle, Normal(handle));
         if (old != handle && TTraits::Valid(old)) TTraits::Close(old);
     }
     // Releases the handle now and says whether the system agreed: closing a
@@ -54,6 +56,8 @@ public:
     }
 
 private:
+    static Handle Normal(Handle handle) { return TTraits::Valid(handle) ? handle : TTraits::Empty(); }
+
     Handle FHandle = TTraits::Empty();
 };
 
@@ -95,8 +99,8 @@ struct TNullHandleTraits {
 
 // A kernel object (file, mutex, event, process, snapshot). The calls that
 // make them report failure either as null (CreateMutex, OpenProcess) or as
-// INVALID_HANDLE_VALUE (CreateFile, CreateToolhelp32Snapshot); both count as
-// empty, so either result can go straight into the owner.
+// INVALID_HANDLE_VALUE (CreateFile, CreateToolhelp32Snapshot); either result
+// can go straight into the owner, which then holds null.
 struct TKernelHandleTraits {
     using Handle = HANDLE;
     static Handle Empty() { return nullptr; }
@@ -129,21 +133,7 @@ using TMenuHandle = TUniqueHandle<TNullHandleTraits<HMENU, DestroyMenu>>;
 using TLibrary = TUniqueHandle<TNullHandleTraits<HMODULE, FreeLibrary>>;
 
 // One icon handle, destroyed with DestroyIcon.
-class TIconHandle : public TUniqueHandle<TNullHandleTraits<HICON, DestroyIcon>> {
-public:
-    using TUniqueHandle::TUniqueHandle;
-
-    // An icon handle where one is wanted. A held owner lends its handle and
-    // keeps it; an owner that is about to go (a function's result) hands it
-    // over, so HICON icon = GetFileSmallIcon(path) leaves the icon to the
-    // caller, who destroys it, instead of to a temporary that already has.
-    operator HICON() const& { return Get(); }
-    operator HICON() && { return Release(); }
-    // Asked for truth, a temporary only answers: without these the handing
-    // over above would be chosen for it, and the icon it held would be lost.
-    explicit operator bool() const& { return Valid(); }
-    explicit operator bool() && { return Valid(); }
-};
+using TIconHandle = TUniqueHandle<TNullHandleTraits<HICON, DestroyIcon>>;
 
 // Memory the shell or COM allocated with the task allocator.
 template <class T>

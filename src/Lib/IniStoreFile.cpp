@@ -89,7 +89,11 @@ void ReplaceWholeFile(const std::string& FileName, const std::string& Data) {
     ok = file.Close() && ok;
     ok = ok && MoveFileExA(temp.c_str(), FileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) {
+        // The failed step's reason stays the thread's last error; removing
+        // the temporary file must not put its own in its place.
+        const DWORD error = GetLastError();
         DeleteFileA(temp.c_str());
+        SetLastError(error);
         RaiseCreateError(FileName);
     }
 }
@@ -122,7 +126,9 @@ void ReplaceWholeFile(const std::string& FileName, const std::string& Data) {
     ok = file.Close() && ok;
     ok = ok && ::rename(temp.c_str(), FileName.c_str()) == 0;
     if (!ok) {
+        const int error = errno;
         ::unlink(temp.c_str());
+        errno = error;
         RaiseCreateError(FileName);
     }
 }

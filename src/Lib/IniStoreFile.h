@@ -13,7 +13,9 @@ bool ReadWholeFile(const std::string& FileName, std::string& Data);
 // replaces FileName. Readers see the old file or the new one, never a torn,
 // empty or half-written one. On failure the temporary file is removed, FileName
 // keeps its previous contents, and EFCreateError "ファイル %s を作成できません"
-// is raised with FileName.
+// is raised with FileName; that text is the platform's and names no cause, so
+// the system's code of the step that failed (creating, writing, flushing,
+// closing or renaming) is left in GetLastError (errno off Windows).
 void ReplaceWholeFile(const std::string& FileName, const std::string& Data);
 
 // The name of the temporary file ReplaceWholeFile writes first.

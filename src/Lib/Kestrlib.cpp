@@ -16,7 +16,7 @@ void DrawTextInRect(const std::string& text, const RECT& rect, int halign, TCanv
     ExtTextOutA(canvas.Handle(), at.X, at.Y, options, &rect, text.data(), static_cast<UINT>(text.size()), nullptr);
 }
 
-TIconHandle GetFileSmallIcon(const std::string& path) {
+HICON GetFileSmallIcon(const std::string& path) {
 #ifdef _WIN64
     static_assert(sizeof(SHFILEINFOA) == 360, "the shell's file information record, 64-bit");
 #else
@@ -28,8 +28,8 @@ TIconHandle GetFileSmallIcon(const std::string& path) {
     DWORD_PTR list = SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, flags);
     // The record's own icon is a copy we have no use for: the list's is taken.
     TIconHandle recordIcon(info.hIcon);
-    if (!list) return TIconHandle();
-    return TIconHandle(comctl32::ImageList_GetIcon(reinterpret_cast<HIMAGELIST>(list), info.iIcon, ILD_NORMAL));
+    if (!list) return nullptr;
+    return comctl32::ImageList_GetIcon(reinterpret_cast<HIMAGELIST>(list), info.iIcon, ILD_NORMAL);
 }
 
 namespace {

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "Framework/Graphics.h"
-#include "Framework/Handles.h"
 #include "Lib/KestrlibPath.h"
 
 // Draws one line of text inside rect, aligned by halign and valign (see
@@ -15,10 +14,9 @@
 void DrawTextInRect(const std::string& text, const RECT& rect, int halign, TCanvas& canvas, UINT options,
                     int valign);
 
-// The small icon the shell shows for an existing file; empty when the shell
-// can't describe the file. Kept in a wrapper, it is destroyed with it; taken
-// as an HICON straight from the call, it is the caller's to destroy.
-TIconHandle GetFileSmallIcon(const std::string& path);
+// The small icon the shell shows for an existing file, for the caller to
+// destroy; nullptr when the shell can't describe the file.
+HICON GetFileSmallIcon(const std::string& path);
 
 // Saves a shell link at linkPath that starts target. An empty workDir is not
 // set. COM must be initialised on the calling thread. False when the link

@@ -12,6 +12,7 @@
 #include "App/DialogAnswerer.h"
 #include "Controls/Shadolbl.h"
 #include "Controls/Ytrayicon.h"
+#include "Framework/CtrlTestSupport.h"
 #include "Framework/Exception.h"
 #include "Framework/Handles.h"
 #include "Framework/Menus.h"
@@ -314,8 +315,12 @@ HINSTANCE WINAPI FakeShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR p
 
 TEST_F(TMainFixture, HelpAndHomePageGoWhereTheyShould) {
     Start("");
-    const THtmlHelpProc savedHelp = HtmlHelpProc;
-    const TShellExecuteProc savedOpen = ShellExecuteProc;
+    // Put back however the test ends, also by a failed ASSERT.
+    struct TRealFunctions {
+        const THtmlHelpProc Help = HtmlHelpProc;
+        const TShellExecuteProc Open = ShellExecuteProc;
+        ~TRealFunctions() { HtmlHelpProc = Help; ShellExecuteProc = Open; }
+    } real;
     helpCall = TCall();
     openCall = TCall();
     HtmlHelpProc = FakeHtmlHelp;
@@ -346,8 +351,6 @@ TEST_F(TMainFixture, HelpAndHomePageGoWhereTheyShould) {
         FForm->Button5Click(FForm->Button5);
         EXPECT_EQ(answerer.Messages.size(), 1u);
     }
-    HtmlHelpProc = savedHelp;
-    ShellExecuteProc = savedOpen;
 }
 
 namespace {
@@ -490,6 +493,28 @@ TEST_F(TMainFixture, RefreshListFollowsTheItems) {
     EXPECT_EQ(FForm->Grid->RowCount(), 3);
     EXPECT_TRUE(FForm->btnEdit->Enabled());
     EXPECT_TRUE(FForm->btnDelete->Enabled());
+}
+
+// A name cell shows the small icon of the command's file before the name; a
+// command that isn't there has none.
+TEST_F(TMainFixture, NameCellsShowTheIconOfTheCommandsFile) {
+    Start("");
+    for (const std::string& command : {Application->ExeName(), Application->ExeName() + ".missing"}) {
+        FForm->AddItem();
+        FForm->ItemAt(FForm->ItemCount() - 1)->Command = command;
+    }
+    FForm->ShowLauncher();
+    FForm->RefreshList();
+    ctltest::Settle();
+    const ctltest::Picture picture = ctltest::Capture(FForm->Grid->Handle());
+    const auto iconPixels = [&](int row) {
+        // Inside the icon's 16 x 16 pixels, clear of the focus frame.
+        const RECT cell = FForm->Grid->CellRect(1, row);
+        const COLORREF ground = picture.Color(cell.right - 4, cell.top + 10);
+        return picture.CountOther(ground, cell.left + 4, cell.top + 2, cell.left + 16, cell.top + 14);
+    };
+    EXPECT_GT(iconPixels(1), 10);
+    EXPECT_EQ(iconPixels(2), 0);
 }
 
 TEST_F(TMainFixture, AStoppedLoadLeavesNothingToChange) {

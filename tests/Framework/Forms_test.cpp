@@ -1,13 +1,16 @@
 #include "Framework/Forms.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <memory>
 #include <stdexcept>
 
 #include "Framework/ExtCtrls.h"
 #include "Framework/Menus.h"
 #include "Framework/StdCtrls.h"
+#include "Framework/SystemLibrary.h"
 
 namespace {
 
@@ -22,6 +25,36 @@ struct ReportLog {
 struct TProbeForm : TForm {
     using TForm::TForm;
     std::string ClassName() const override { return "TProbeForm"; }
+};
+
+// A control that the framework subclasses as it does the system's controls,
+// over a window class of this test's, and whose handler fails at the window's
+// last message. The lists hold what the control's own procedure and a
+// subclass attached after ours (as a tooltip's is) saw.
+std::vector<UINT> seenByClass, seenAbove;
+
+LRESULT CALLBACK ClassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    seenByClass.push_back(msg);
+    return msg == WM_APP ? 7 : DefWindowProcA(wnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK AboveProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+    seenAbove.push_back(msg);
+    if (msg == WM_NCDESTROY) comctl32::RemoveWindowSubclass(wnd, AboveProc, id);
+    return comctl32::DefSubclassProc(wnd, msg, wp, lp);
+}
+
+struct TFailingControl : TWinControl {
+    using TWinControl::TWinControl;
+    std::string ClassName() const override { return "TFailingControl"; }
+    void CreateParams(TCreateParams& params) override {
+        TWinControl::CreateParams(params);
+        params.SysClassName = "KvTestClassProc";
+    }
+    void WndProc(TMessage& m) override {
+        if (m.Msg == WM_NCDESTROY) throw Exception("last message");
+        TWinControl::WndProc(m);
+    }
 };
 
 }  // namespace
@@ -173,6 +206,25 @@ TEST(TForm, OnCreateFailureIsReportedAndTheFormStillExists) {
     EXPECT_EQ(log.messages[0], "RVX:Exception occured at C:\\Prj\\App\\Keyvane\\Main(43).");
     EXPECT_NE(form->Handle(), nullptr);
     delete form;
+}
+
+TEST(TWinControl, ASubclassedControlsMessagesRunTheWholeChainAlsoWhenAHandlerFails) {
+    ReportLog log;
+    RegisterWindowClass("KvTestClassProc", ClassProc);
+    const std::unique_ptr<TFailingControl> control(new TFailingControl(nullptr));
+    const HWND wnd = control->Handle();
+    ASSERT_TRUE(comctl32::SetWindowSubclass(wnd, AboveProc, 1, 0));
+    seenByClass.clear();
+    seenAbove.clear();
+    EXPECT_EQ(control->Perform(WM_APP), 7);
+    EXPECT_EQ(seenAbove, std::vector<UINT>{WM_APP});
+    EXPECT_EQ(seenByClass, std::vector<UINT>{WM_APP});
+
+    control->DestroyHandle();
+    EXPECT_EQ(log.messages, std::vector<std::string>{"last message"});
+    EXPECT_EQ(seenAbove.back(), static_cast<UINT>(WM_NCDESTROY));
+    EXPECT_EQ(seenByClass.back(), static_cast<UINT>(WM_NCDESTROY)) << "the control's own procedure saw its last message";
+    EXPECT_EQ(TWinControl::FromHandle(wnd), nullptr);
 }
 
 TEST(TMenu, DispatchesACommandToItsItem) {

@@ -14,23 +14,15 @@ bool IsOpen(HANDLE handle) {
 
 HANDLE NewEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
 
-// True while icon is a live icon handle.
-bool IsIcon(HICON icon) {
-    ICONINFO info{};
-    if (!GetIconInfo(icon, &info)) return false;
-    TGdiObject<HBITMAP> mask(info.hbmMask);
-    TGdiObject<HBITMAP> colour(info.hbmColor);
-    return true;
-}
-
 }  // namespace
 
-TEST(TKernelHandle, NullAndInvalidHandleValueAreBothEmpty) {
+TEST(TKernelHandle, NullAndInvalidHandleValueAreBothEmptyAndHeldAsNull) {
     // INVALID_HANDLE_VALUE is also the current process's pseudo handle, so it
-    // must never be taken for something to close.
+    // must never be taken for something to close, nor given back as a handle.
     for (HANDLE empty : {HANDLE(nullptr), INVALID_HANDLE_VALUE}) {
         TKernelHandle owner(empty);
         EXPECT_FALSE(owner);
+        EXPECT_EQ(owner.Get(), nullptr);
         EXPECT_TRUE(owner.Close()) << "nothing to close is no failure";
     }
 }
@@ -50,7 +42,7 @@ TEST(TKernelHandle, ClosesAValidHandleOnceWhenItGoes) {
     TKernelHandle owner(replaced);
     owner.Reset(INVALID_HANDLE_VALUE);
     EXPECT_FALSE(IsOpen(replaced));
-    EXPECT_FALSE(owner);
+    EXPECT_EQ(owner.Get(), nullptr);
 }
 
 TEST(TKernelHandle, MovingLeavesTheSourceEmptyAndTheTargetOwning) {
@@ -68,14 +60,6 @@ TEST(TKernelHandle, MovingLeavesTheSourceEmptyAndTheTargetOwning) {
     EXPECT_EQ(target.Get(), raw);
     target.Reset();
     EXPECT_FALSE(IsOpen(raw));
-}
-
-TEST(TIconHandle, ATemporaryAskedForTruthKeepsItsIcon) {
-    const HICON raw = CopyIcon(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)));
-    ASSERT_TRUE(IsIcon(raw));
-    // Were the handing over chosen here, the icon would outlive the temporary.
-    EXPECT_TRUE(static_cast<bool>(TIconHandle(raw)));
-    EXPECT_FALSE(IsIcon(raw));
 }
 
 TEST(TSelectedObject, PutsBackTheObjectItReplacedOnceWhenItsLastOwnerGoes) {

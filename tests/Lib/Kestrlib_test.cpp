@@ -170,8 +170,8 @@ TEST(DrawTextInRect, AnEmptyTextDrawsNothing) {
 
 // ------------------------------------------------------------ GetFileSmallIcon
 
-TEST(GetFileSmallIcon, GivesAnOwnedSmallIconForAnExistingFileAndNoneOtherwise) {
-    TIconHandle icon = GetFileSmallIcon(ModulePath());
+TEST(GetFileSmallIcon, GivesTheSmallIconOfAnExistingFileAndNoneOtherwise) {
+    const TIconHandle icon(GetFileSmallIcon(ModulePath()));
     ASSERT_TRUE(icon);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
@@ -180,32 +180,7 @@ TEST(GetFileSmallIcon, GivesAnOwnedSmallIconForAnExistingFileAndNoneOtherwise) {
     GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
     EXPECT_EQ(bm.bmWidth, GetSystemMetrics(SM_CXSMICON));
 
-    // Ownership moves with the handle.
-    HICON raw = icon.Get();
-    TIconHandle moved = std::move(icon);
-    EXPECT_EQ(moved.Get(), raw);
-    EXPECT_FALSE(icon);
-
-    EXPECT_FALSE(GetFileSmallIcon(FolderOf(ModulePath()) + "no-such-file-4711.exe"));
-}
-
-TEST(GetFileSmallIcon, TakenAsAnIconHandleItIsTheCallersToDestroy) {
-    // Straight from the call: the handle outlives the wrapper.
-    HICON given = GetFileSmallIcon(ModulePath());
-    ASSERT_NE(given, nullptr);
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(given, &info));
-    const TGdiObject<HBITMAP> mask(info.hbmMask), colour(info.hbmColor);
-    EXPECT_TRUE(DestroyIcon(given));
-
-    // From a held wrapper: lent, and still the wrapper's.
-    TIconHandle held = GetFileSmallIcon(ModulePath());
-    ASSERT_TRUE(held);
-    const HICON lent = held;
-    EXPECT_EQ(lent, held.Get());
-    EXPECT_TRUE(held);
-
-    EXPECT_EQ(static_cast<HICON>(GetFileSmallIcon(FolderOf(ModulePath()) + "no-such-file-4711.exe")), nullptr);
+    EXPECT_EQ(GetFileSmallIcon(FolderOf(ModulePath()) + "no-such-file-4711.exe"), nullptr);
 }
 
 // ------------------------------------------------------------ CreateShellLink
