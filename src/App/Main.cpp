@@ -552,7 +552,10 @@ void TFormMain::RefreshList() {
 }
 
 void TFormMain::ShowLauncher() {
+    // A minimised window is not one the user sees: it comes back to its
+    // normal place. One the user sees stays as it is, behind others or not.
     if (!Visible()) Show();
+    else if (WindowState() == wsMinimized) SetWindowState(wsNormal);
 }
 
 void TFormMain::yTrayIcon1DblClick(TObject*) { ShowLauncher(); }
