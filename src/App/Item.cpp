@@ -102,40 +102,6 @@ TItemForm::TItemForm(TComponent* AOwner) : TForm(AOwner) {
     DoCreate();
 }
 
-void TItemForm::WndProc(TMessage& Message) {
-    switch (Message.Msg) {
-        case WM_ACTIVATE:
-            if (LOWORD(Message.WParam) == WA_INACTIVE) {
-                const HWND focus = GetFocus();
-                if (focus && IsChild(FHandle, focus)) FFocusControl = focus;
-            }
-            break;
-        case WM_SETFOCUS: {
-            HWND target = FFocusControl;
-            if (!target || !IsChild(FHandle, target) || !IsWindowVisible(target) || !IsWindowEnabled(target))
-                target = GetNextDlgTabItem(FHandle, nullptr, FALSE);
-            if (target) {
-                ::SetFocus(target);
-                return;
-            }
-            break;
-        }
-        case WM_SHOWWINDOW:
-            if (!Message.WParam) FFocusControl = nullptr;
-            break;
-        default:
-            break;
-    }
-    TForm::WndProc(Message);
-}
-
-void TItemForm::ShowMessageKeepingFocus(const std::string& text) {
-    const HWND focus = GetFocus();
-    if (focus && IsChild(FHandle, focus)) FFocusControl = focus;
-    ShowMessage(text);
-    if (FFocusControl && IsWindowVisible(FFocusControl)) ::SetFocus(FFocusControl);
-}
-
 void TItemForm::FormCreate(TObject*) {
     for (std::uint16_t key : ItemKeyCodes()) cbKey->AddItem(ShortCutToText(MakeShortCut(key, ShiftKeys())), key);
 }
@@ -181,7 +147,7 @@ void TItemForm::cbKeyChange(TObject*) {
         ebShortCut->SetText(ShortCutToText(code));
         return;
     }
-    ShowMessageKeepingFocus("そのショートカットは既に使われています。");
+    ShowMessage("そのショートカットは既に使われています。");
     if (SavedKeyIndex == -1) {
         cbKey->SetText(std::string());
         cbKey->SetItemIndex(-1);
@@ -203,7 +169,7 @@ void TItemForm::FormCloseQuery(TObject*, bool& CanClose) {
     if (ModalResult() != mrOk) return;
     const std::string problem = ItemCloseProblem(cbKey->Text(), ebName->Text(), eeCommand->Text());
     if (problem.empty()) return;
-    ShowMessageKeepingFocus(problem);
+    ShowMessage(problem);
     CanClose = false;
 }
 

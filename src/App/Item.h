@@ -11,7 +11,6 @@
 #include "Framework/Buttons.h"
 #include "Framework/Dialogs.h"
 #include "Framework/Forms.h"
-#include "Framework/Messages.h"
 #include "Framework/StdCtrls.h"
 
 class TItemForm : public TForm {
@@ -52,18 +51,6 @@ public:
     void eeCommandEllipsisClick(TObject* Sender);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     void Button3Click(TObject* Sender);
-
-protected:
-    void WndProc(TMessage& Message) override;
-
-private:
-    // Shows a message and gives the keyboard focus back to where it was.
-    void ShowMessageKeepingFocus(const std::string& text);
-    // The control that takes the focus back when the dialog becomes active
-    // again (the system would give it to the dialog window itself, out of
-    // reach of the keyboard); null while the dialog is hidden, so that a new
-    // showing starts at the first control of the tab order.
-    HWND FFocusControl = nullptr;
 };
 
 extern TItemForm* ItemForm;

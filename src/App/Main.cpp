@@ -540,7 +540,12 @@ void TFormMain::RefreshList() {
 }
 
 void TFormMain::ShowLauncher() {
-    if (Visible()) return;
+    // A minimised window is not one the user sees: it comes back to its
+    // normal place. One the user sees stays as it is, behind others or not.
+    if (Visible()) {
+        if (WindowState() == wsMinimized) SetWindowState(wsNormal);
+        return;
+    }
     StartPhaseEnd("first showing");
     Show();
     StartPhaseEnd("first showing: window up");

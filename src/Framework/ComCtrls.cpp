@@ -141,23 +141,36 @@ void TPageControl::ShowActive() {
     }
     for (TTabSheet* p : FPages)
         if (p != FActivePage) {
-            bool hadFocus = p->HandleAllocated() && GetFocus() && IsChild(p->Handle(), GetFocus());
+            // The focus of a sheet that goes away goes to the tabs.
+            if (p->ContainsFocus() && FHandle) ::SetFocus(FHandle);
             p->Hide();
-            if (hadFocus && FHandle) ::SetFocus(FHandle);
         }
 }
 
+void TPageControl::TabChanged() {
+    int i = static_cast<int>(SendMessageA(FHandle, TCM_GETCURSEL, 0, 0));
+    TTabSheet* page = i >= 0 && i < PageCount() ? FPages[static_cast<size_t>(i)] : nullptr;
+    if (page == FActivePage) return;
+    FActivePage = page;
+    ShowActive();
+    if (OnChange) OnChange(this);
+}
+
 LRESULT TPageControl::CNNotify(NMHDR* hdr) {
-    if (hdr->code == TCN_SELCHANGE) {
-        int i = static_cast<int>(SendMessageA(FHandle, TCM_GETCURSEL, 0, 0));
-        TTabSheet* page = i >= 0 && i < PageCount() ? FPages[static_cast<size_t>(i)] : nullptr;
-        if (page != FActivePage) {
-            FActivePage = page;
-            ShowActive();
-            if (OnChange) OnChange(this);
-        }
-    }
+    if (hdr->code == TCN_SELCHANGE) TabChanged();
     return 0;
+}
+
+bool TPageControl::DialogKey(WORD key, TShiftState shift) {
+    const bool tab = key == VK_TAB && (shift & ~ssShift) == ssCtrl;
+    const bool page = (key == VK_NEXT || key == VK_PRIOR) && shift == ssCtrl;
+    if ((!tab && !page) || !FActivePage || !FHandle || !CanFocus()) return false;
+    const bool forward = tab ? !(shift & ssShift) : key == VK_NEXT;
+    const int n = PageCount();
+    const int next = (FActivePage->PageIndex() + (forward ? 1 : n - 1)) % n;
+    SendMessageA(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(next), 0);
+    TabChanged();
+    return true;
 }
 
 void TPageControl::WndProc(TMessage& m) {

@@ -47,6 +47,10 @@ public:
 
     // Raised when the user selects another tab.
     TNotifyEvent OnChange;
+    // Ctrl+Tab and Ctrl+PgDn go to the next page, Ctrl+Shift+Tab and
+    // Ctrl+PgUp to the previous one, wrapping around, wherever the focus is
+    // on the form; the switch is the user's, as a click on a tab is.
+    bool DialogKey(WORD key, TShiftState shift) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -61,6 +65,8 @@ private:
     void UpdateTab(TTabSheet* page);
     void LayoutPages();
     void ShowActive();
+    // The user chose the tab that the control now shows as selected.
+    void TabChanged();
     std::vector<TTabSheet*> FPages;
     TTabSheet* FActivePage = nullptr;
 };

@@ -378,16 +378,29 @@ void TWinControl::AlignControls() {
 
 void TWinControl::SetVisible(bool visible) {
     if (visible == FVisible) return;
+    const bool hadFocus = !visible && ContainsFocus();
     FVisible = visible;
     if (FHandle) ShowWindow(FHandle, visible ? SW_SHOW : SW_HIDE);
     if (FParent && FAlign != alNone) FParent->AlignControls();
+    if (hadFocus) PassFocusOn();
 }
 
 void TWinControl::SetEnabled(bool enabled) {
     if (enabled == FEnabled) return;
+    const bool hadFocus = !enabled && ContainsFocus();
     FEnabled = enabled;
     if (FHandle) EnableWindow(FHandle, enabled);
     else EnabledChanged();
+    if (hadFocus) PassFocusOn();
+}
+
+void TWinControl::PassFocusOn() {
+    // The system leaves the focus with the parent of a hidden control, or
+    // with no window at all for a disabled one: out of reach of Tab.
+    const TWinControl* top = this;
+    while (top->FParent) top = top->FParent;
+    if (top == this) return;
+    if (TWinControl* next = top->FindNextControl(this, true)) next->SetFocus();
 }
 
 void TWinControl::SetCaption(const std::string& text) {
@@ -466,6 +479,42 @@ void TWinControl::SetTabOrder(int order) {
 
 void TWinControl::SetFocus() { ::SetFocus(Handle()); }
 bool TWinControl::Focused() { return FHandle && GetFocus() == FHandle; }
+
+bool TWinControl::ContainsFocus() const {
+    const HWND focus = GetFocus();
+    return FHandle && focus && (focus == FHandle || IsChild(FHandle, focus));
+}
+
+bool TWinControl::CanFocus() const {
+    for (const TWinControl* c = this; c; c = c->FParent)
+        if (!c->FVisible || !c->FEnabled) return false;
+    return true;
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
+    for (TWinControl* c : FControls) {
+        list.push_back(c);
+        c->GetTabOrderList(list);
+    }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* current, bool forward) const {
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    const int n = static_cast<int>(list.size());
+    const auto at = std::find(list.begin(), list.end(), current);
+    int i = at != list.end() ? static_cast<int>(at - list.begin()) : forward ? -1 : n;
+    for (int step = 0; step < n; ++step) {
+        i = forward ? (i + 1) % n : (i + n - 1) % n;
+        TWinControl* c = list[static_cast<size_t>(i)];
+        if (c->FTabStop && c->CanFocus()) return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::SelectFirst() {
+    if (TWinControl* first = FindNextControl(nullptr, true)) first->SetFocus();
+}
 void TWinControl::Invalidate() {
     if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
 }
@@ -622,6 +671,7 @@ void TWinControl::WndProc(TMessage& m) {
             return;
         case WM_SETFOCUS:
             DefaultHandler(m);
+            if (TForm* form = GetParentForm(this); form && form != this) form->SetFocusedControl(this);
             DoEnter();
             return;
         case WM_KILLFOCUS:

@@ -113,6 +113,23 @@ public:
 
     void SetFocus();
     bool Focused();
+    // Whether the focus is on this control or on a control inside it.
+    bool ContainsFocus() const;
+    // Whether the control can take the focus: it and every parent up to its
+    // form are shown and enabled.
+    bool CanFocus() const;
+    // The controls inside this one, each followed by those inside it, in the
+    // tab order of every level: the order in which the focus travels and
+    // in which the form offers its keys.
+    void GetTabOrderList(std::vector<TWinControl*>& list) const;
+    // The control that the focus goes to from current (forward: Tab, else
+    // Shift+Tab) among those inside this one: a tab stop that can take the
+    // focus, wrapping around at the end; current itself only when it is the
+    // only one. current may be nullptr (start at the beginning or the end)
+    // or a control that can't take the focus (go on from its place).
+    TWinControl* FindNextControl(TWinControl* current, bool forward) const;
+    // Focuses the first control inside this one that can take the focus.
+    void SelectFirst();
     void Invalidate();
     void Repaint();
     void Update() { if (FHandle) UpdateWindow(FHandle); }
@@ -136,9 +153,11 @@ public:
     // Places the aligned children inside the client area.
     void AlignControls();
     virtual void Click();
-    // Buttons answer these so that a form finds its Enter and Esc buttons.
-    virtual bool IsDefaultButton() const { return false; }
-    virtual bool IsCancelButton() const { return false; }
+    // The form offers each of its controls in turn, in the tab order, the
+    // keys of a dialog (Enter, Esc, Ctrl+Tab, ...) and the access keys that
+    // no focused control took; a control answers true when it took one.
+    virtual bool DialogKey(WORD /*key*/, TShiftState /*shift*/) { return false; }
+    virtual bool DialogChar(char /*key*/) { return false; }
 
     // Creates the window now, with its parent's if that has none yet. The
     // children's windows come with it only once the control is showing.
@@ -199,6 +218,9 @@ private:
     void ReadBoundsFromWindow();
     void CreateChildHandles();
     void TakeListPlace();
+    // A control that had the focus and can't keep it (disabled or hidden)
+    // hands it to the next one in its form.
+    void PassFocusOn();
     TWinControl* FParent = nullptr;
     std::vector<TWinControl*> FControls;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;

@@ -1,5 +1,7 @@
 #include "Framework/CtrlText.h"
 
+#include <cctype>
+
 #include "Framework/Locale.h"
 
 std::string FilterToDoubleZero(const std::string& filter) {
@@ -52,4 +54,13 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 
 std::string FirstLine(const std::string& text) {
     return text.substr(0, text.find_first_of("\r\n"));
+}
+
+bool IsAccel(char key, const std::string& caption) {
+    // No double-byte code page has "&" as a trail byte, so every "&" byte is
+    // one; the byte after it is a lead byte only when no letter follows.
+    const auto upper = [](char c) { return std::toupper(static_cast<unsigned char>(c)); };
+    for (size_t i = caption.find('&'); i != std::string::npos && i + 1 < caption.size(); i = caption.find('&', i + 2))
+        if (caption[i + 1] != '&') return upper(caption[i + 1]) == upper(key);
+    return false;
 }

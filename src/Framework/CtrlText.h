@@ -1,6 +1,7 @@
 #pragma once
 // Text rules of the standard controls that need no window: file-dialog
-// filters, the lines of a memo, what a one-line box keeps of pasted text.
+// filters, the lines of a memo, what a one-line box keeps of pasted text,
+// the access key of a caption.
 #include <string>
 #include <vector>
 
@@ -21,3 +22,7 @@ std::string JoinLines(const std::vector<std::string>& lines);
 
 // The part of text before its first CR or LF.
 std::string FirstLine(const std::string& text);
+
+// Whether key is the access key of caption: the character after a single "&"
+// ("&&" shows one "&"), letters compared without regard to case.
+bool IsAccel(char key, const std::string& caption);

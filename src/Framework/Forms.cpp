@@ -110,13 +110,11 @@ void TForm::SetVisible(bool visible) {
         BeginShowing();
         DoShow();
         TWinControl::SetVisible(true);
+        // A form hidden while minimised comes back where the user sees it.
+        if (WindowState() == wsMinimized) SetWindowState(wsNormal);
         SetForegroundWindow(FHandle);
-        TWinControl* first = FActiveControl;
-        if (first && first->HandleAllocated() && IsWindowEnabled(first->Handle())) {
-            first->SetFocus();
-        } else if (HWND tab = GetNextDlgTabItem(FHandle, nullptr, FALSE)) {
-            ::SetFocus(tab);
-        }
+        if (FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
+        else SelectFirst();
     } else {
         TWinControl::SetVisible(false);
         FFocusedWnd = nullptr;
@@ -196,16 +194,84 @@ void TForm::DoDestroy() {
     }
 }
 
-TWinControl* TForm::FindButton(bool wantDefault) {
-    std::vector<TWinControl*> stack{this};
-    while (!stack.empty()) {
-        TWinControl* c = stack.back();
-        stack.pop_back();
-        if (c != this && c->Visible() && c->Enabled() && (wantDefault ? c->IsDefaultButton() : c->IsCancelButton()))
-            return c;
-        for (int i = c->ControlCount() - 1; i >= 0; --i) stack.push_back(c->Controls(i));
-    }
+TWindowState TForm::WindowState() {
+    if (!FHandle) return wsNormal;
+    if (IsIconic(FHandle)) return wsMinimized;
+    return IsZoomed(FHandle) ? wsMaximized : wsNormal;
+}
+
+void TForm::SetWindowState(TWindowState state) {
+    if (state == WindowState()) return;
+    static const int commands[] = {SW_RESTORE, SW_MINIMIZE, SW_MAXIMIZE};
+    ShowWindow(Handle(), commands[state]);
+}
+
+TForm* GetParentForm(TWinControl* control) {
+    while (control && control->Parent()) control = control->Parent();
+    return dynamic_cast<TForm*>(control);
+}
+
+TWinControl* TForm::FocusedControl() {
+    for (HWND w = GetFocus(); w && w != FHandle && IsChild(FHandle, w); w = GetParent(w))
+        if (TWinControl* c = FromHandle(w)) return c;
     return nullptr;
+}
+
+void TForm::SetFocusedControl(TWinControl* control) { FFocusedWnd = control->Handle(); }
+
+void TForm::SelectNext(TWinControl* current, bool forward) {
+    if (TWinControl* next = FindNextControl(current, forward)) next->SetFocus();
+}
+
+bool TForm::RestoreFocus() {
+    TWinControl* last = IsChild(FHandle, FFocusedWnd) ? FromHandle(FFocusedWnd) : nullptr;
+    TWinControl* target = last && last->CanFocus() ? last : FindNextControl(last, true);
+    if (!target) return false;
+    target->SetFocus();
+    return true;
+}
+
+bool TForm::OfferToControls(const std::function<bool(TWinControl*)>& take) {
+    std::vector<TWinControl*> controls;
+    GetTabOrderList(controls);
+    return std::any_of(controls.begin(), controls.end(), take);
+}
+
+bool TForm::DialogMessage(MSG& msg) {
+    const auto dlgCode = [&msg] {
+        return SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    };
+    switch (msg.message) {
+        case WM_KEYDOWN: {
+            const WORD key = static_cast<WORD>(msg.wParam);
+            if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE && key != VK_PRIOR && key != VK_NEXT) break;
+            const LRESULT code = dlgCode();
+            if (code & DLGC_WANTMESSAGE) break;
+            const TShiftState shift = KeyboardShiftState();
+            if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
+                if (code & DLGC_WANTTAB) break;
+                SelectNext(FocusedControl(), !(shift & ssShift));
+                return true;
+            }
+            if (OfferToControls([&](TWinControl* c) { return c->DialogKey(key, shift); })) return true;
+            break;
+        }
+        case WM_CHAR:
+            // Without Alt a letter is an access key only where no text is typed.
+            if (dlgCode() & (DLGC_WANTCHARS | DLGC_WANTMESSAGE)) break;
+            [[fallthrough]];
+        case WM_SYSCHAR: {
+            // The first control of the form that answers to the letter takes
+            // it, wherever the focus is (the system's dialogs would start
+            // looking at the focus).
+            const char key = static_cast<char>(msg.wParam);
+            if (OfferToControls([key](TWinControl* c) { return c->DialogChar(key); })) return true;
+            break;
+        }
+        default:
+            break;
+    }
+    return IsDialogMessageA(FHandle, &msg) != FALSE;
 }
 
 void TForm::WndProc(TMessage& m) {
@@ -216,23 +282,34 @@ void TForm::WndProc(TMessage& m) {
         case WM_ACTIVATE:
             // Give the keyboard back to the control that had it (after a message
             // box, for example) instead of leaving it on the bare window.
-            if (LOWORD(m.WParam) == WA_INACTIVE) {
-                HWND focus = GetFocus();
-                if (focus && IsChild(FHandle, focus)) FFocusedWnd = focus;
-            } else if (FFocusedWnd && IsWindow(FFocusedWnd) && IsChild(FHandle, FFocusedWnd) &&
-                       IsWindowEnabled(FFocusedWnd) && IsWindowVisible(FFocusedWnd)) {
-                ::SetFocus(FFocusedWnd);
-                return;
-            }
+            if (LOWORD(m.WParam) != WA_INACTIVE && !HIWORD(m.WParam) && RestoreFocus()) return;
             break;
+        case WM_SETFOCUS:
+            // The system hands the focus to the form itself (when a message
+            // box closes, say), where no key reaches a control.
+            if (!IsIconic(FHandle) && RestoreFocus()) return;
+            break;
+        case WM_NEXTDLGCTL:
+            // As the system's dialogs define it: with LOWORD(lParam) set,
+            // wParam is the control to focus; else wParam 0 moves the focus to
+            // the next control and any other value to the previous one.
+            if (LOWORD(m.LParam)) {
+                const HWND target = reinterpret_cast<HWND>(m.WParam);
+                if (IsChild(FHandle, target)) ::SetFocus(target);
+            } else {
+                SelectNext(FocusedControl(), m.WParam == 0);
+            }
+            return;
         case WM_ERASEBKGND:
             EraseBackground(m);
             return;
         case WM_COMMAND:
             if (m.LParam == 0) {
-                WORD id = LOWORD(m.WParam);
+                const WORD id = LOWORD(m.WParam);
+                // The system's dialog manager asks for the default or the cancel button.
                 if (id == IDOK || id == IDCANCEL) {
-                    if (TWinControl* b = FindButton(id == IDOK)) b->Click();
+                    const WORD key = id == IDOK ? VK_RETURN : VK_ESCAPE;
+                    OfferToControls([key](TWinControl* c) { return c->DialogKey(key, 0); });
                     return;
                 }
                 if (FMenu && FMenu->DispatchCommand(id)) return;
@@ -323,7 +400,8 @@ void TApplication::Terminate() {
 
 bool TApplication::ProcessMessage(MSG& msg) {
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    if (root && dynamic_cast<TForm*>(TWinControl::FromHandle(root)) && IsDialogMessageA(root, &msg)) return true;
+    auto* form = root ? dynamic_cast<TForm*>(TWinControl::FromHandle(root)) : nullptr;
+    if (form && form->DialogMessage(msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     return true;

@@ -14,6 +14,7 @@ class TMainMenu;
 
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
 enum TFormBorderStyle { bsSizeable, bsDialog, bsNone, bsToolWindow };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
 class TForm : public TWinControl {
@@ -41,6 +42,23 @@ public:
     void SetModalResult(int r) { FModalResult = r; }
     // The control that has the focus when the form is shown.
     void SetActiveControl(TWinControl* c) { FActiveControl = c; }
+    // Minimised, maximised or neither. Setting it shows the window in that
+    // state (a minimised one comes back to its normal place), so set it on
+    // a form that is shown.
+    TWindowState WindowState();
+    void SetWindowState(TWindowState state);
+
+    // The keys of a dialog, taken before the system's dialog manager sees
+    // them: Tab and Shift+Tab through the form's own tab order, and Enter,
+    // Esc, Ctrl+Tab and the like, and the access keys, offered to the
+    // controls in that order (a control that wants the key itself keeps it).
+    // True when the message was handled.
+    bool DialogMessage(MSG& msg);
+    // Moves the focus on from current as Tab (Shift+Tab) does.
+    void SelectNext(TWinControl* current, bool forward);
+    // Every control of the form reports here when it takes the focus: that
+    // is where the focus goes back to when the form is active again.
+    void SetFocusedControl(TWinControl* control);
 
     // Runs OnCreate, reporting what it raises; the form exists either way.
     void DoCreate();
@@ -60,7 +78,13 @@ protected:
     virtual void DoShow();
 
 private:
-    TWinControl* FindButton(bool wantDefault);
+    // The control of this form that has the focus, or nullptr.
+    TWinControl* FocusedControl();
+    // Offers something to the controls in the tab order until one takes it.
+    bool OfferToControls(const std::function<bool(TWinControl*)>& take);
+    // Gives the focus back to the control that had it last, else to the
+    // next one that can take it; false when no control can.
+    bool RestoreFocus();
     TFormBorderStyle FBorderStyle = bsSizeable;
     TIcon FIcon;
     TMainMenu* FMenu = nullptr;
@@ -132,6 +156,9 @@ private:
 };
 
 extern TApplication* Application;
+
+// The form a control sits on (walking up its parents), or nullptr.
+TForm* GetParentForm(TWinControl* control);
 
 // A plain modal message (OK only) captioned with the application title.
 void ShowMessage(const std::string& text);

@@ -7,11 +7,6 @@
 #include "Framework/Handles.h"
 #include "Framework/SysUtils.h"
 
-TForm* GetParentForm(TWinControl* control) {
-    while (control && control->Parent()) control = control->Parent();
-    return dynamic_cast<TForm*>(control);
-}
-
 // ---------------------------------------------------------------- TButton
 
 TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
@@ -36,14 +31,10 @@ void TButton::SetActiveLook(bool active) {
 }
 
 TButton* TButton::FormDefaultButton() {
-    std::vector<TWinControl*> stack;
-    if (TForm* form = GetParentForm(this)) stack.push_back(form);
-    while (!stack.empty()) {
-        TWinControl* c = stack.back();
-        stack.pop_back();
+    std::vector<TWinControl*> controls;
+    if (TForm* form = GetParentForm(this)) form->GetTabOrderList(controls);
+    for (TWinControl* c : controls)
         if (auto* b = dynamic_cast<TButton*>(c); b && b != this && b->FDefault) return b;
-        for (int i = 0; i < c->ControlCount(); ++i) stack.push_back(c->Controls(i));
-    }
     return nullptr;
 }
 
@@ -62,6 +53,21 @@ void TButton::WndProc(TMessage& m) {
             break;
     }
     TWinControl::WndProc(m);
+}
+
+bool TButton::DialogKey(WORD key, TShiftState shift) {
+    if (shift != 0 || !CanFocus()) return false;
+    const bool taken = key == VK_RETURN
+                           ? Focused() || (FDefault && !dynamic_cast<TButton*>(FromHandle(GetFocus())))
+                           : key == VK_ESCAPE && FCancel;
+    if (taken) Click();
+    return taken;
+}
+
+bool TButton::DialogChar(char key) {
+    if (!IsAccel(key, Caption()) || !CanFocus()) return false;
+    Click();
+    return true;
 }
 
 void TButton::CNCommand(WORD code) {
@@ -464,6 +470,12 @@ void TGroupBox::CreateParams(TCreateParams& params) {
     params.SysClassName = "BUTTON";
     params.Style |= BS_GROUPBOX | WS_CLIPCHILDREN;
     params.ExStyle |= WS_EX_CONTROLPARENT;
+}
+
+bool TGroupBox::DialogChar(char key) {
+    if (!IsAccel(key, Caption()) || !CanFocus()) return false;
+    SelectFirst();
+    return true;
 }
 
 void TGroupBox::WndProc(TMessage& m) {

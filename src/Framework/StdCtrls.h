@@ -10,11 +10,6 @@
 
 #include "Framework/Controls.h"
 
-class TForm;
-
-// The form a control sits on (walking up its parents), or nullptr.
-TForm* GetParentForm(TWinControl* control);
-
 class TButton : public TWinControl {
 public:
     explicit TButton(TComponent* AOwner);
@@ -26,10 +21,14 @@ public:
     void SetDefault(bool v);
     bool Cancel() const { return FCancel; }
     void SetCancel(bool v) { FCancel = v; }
-    bool IsDefaultButton() const override { return FDefault; }
-    bool IsCancelButton() const override { return FCancel; }
     // Hands the button's modal result to its form, then raises OnClick.
     void Click() override;
+    // Enter clicks the focused button, else the default button when no other
+    // button has the focus; Esc clicks the cancel button. Either only while
+    // the button could take the focus (it and its parents shown and enabled).
+    bool DialogKey(WORD key, TShiftState shift) override;
+    // Its access key clicks the button; the focus stays where it is.
+    bool DialogChar(char key) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -237,6 +236,9 @@ class TGroupBox : public TWinControl {
 public:
     explicit TGroupBox(TComponent* AOwner);
     std::string ClassName() const override { return "TGroupBox"; }
+    // Its access key puts the focus on the first control inside that can
+    // take it.
+    bool DialogChar(char key) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <stdexcept>
 
 #include "Framework/Handles.h"
@@ -93,7 +94,8 @@ INPUT KeyInput(WORD vk, bool up) {
     in.ki.wVk = vk;
     in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    if (vk == VK_LWIN) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    // The Windows key and the cursor block, not their twins on the number pad.
+    if (vk == VK_LWIN || (vk >= VK_PRIOR && vk <= VK_DOWN)) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     return in;
 }
 
@@ -234,10 +236,13 @@ std::vector<THotKey> FreeHotKeys(size_t count) {
     return keys;
 }
 
-void PressHotKey(UINT vk) {
-    INPUT inputs[4] = {KeyInput(VK_LWIN, false), KeyInput(static_cast<WORD>(vk), false),
-                       KeyInput(static_cast<WORD>(vk), true), KeyInput(VK_LWIN, true)};
-    SendInput(4, inputs, sizeof(INPUT));
+void PressHotKey(UINT vk) { PressKeys({VK_LWIN, static_cast<WORD>(vk)}); }
+
+void PressKeys(std::initializer_list<WORD> chord) {
+    std::vector<INPUT> inputs;
+    for (WORD vk : chord) inputs.push_back(KeyInput(vk, false));
+    for (auto it = std::rbegin(chord); it != std::rend(chord); ++it) inputs.push_back(KeyInput(*it, true));
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 bool TKeyvane::PressHotKeyWhenIdle(UINT vk) {

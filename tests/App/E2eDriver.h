@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,6 +70,9 @@ std::vector<THotKey> FreeHotKeys(size_t count);
 bool HotKeyTaken(UINT vk);
 // Presses WIN + vk as the keyboard would.
 void PressHotKey(UINT vk);
+// Types a chord as the keyboard would, into whatever window has the focus:
+// the keys go down in this order and come up in the reverse order.
+void PressKeys(std::initializer_list<WORD> chord);
 
 // Holds WIN + vk for this test, as another program would.
 class THeldHotKey {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,21 @@ bool WaitRuns(const std::string& outFile, size_t count) {
 
 std::string Text(HWND wnd) { return TKeyvane::WindowText(wnd); }
 
+// The control that has the keyboard focus in the program that owns wnd.
+HWND FocusOf(HWND wnd) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(wnd, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// Types a chord once wnd is the window that the keyboard reaches.
+bool Type(HWND wnd, std::initializer_list<WORD> chord) {
+    if (!WaitFor([&] { return GetForegroundWindow() == wnd; })) return false;
+    PressKeys(chord);
+    return true;
+}
+
 void SetText(HWND wnd, const std::string& text) {
     DWORD_PTR r = 0;
     SendMessageTimeoutA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 5000, &r);
@@ -239,12 +255,7 @@ struct TItemDialog {
         return SendMessageTimeoutA(Wnd, WM_NULL, 0, 0, SMTO_NORMAL, WaitLimitMs, &r) != 0;
     }
     // The control that has the keyboard focus in the program.
-    HWND Focus() const {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetWindowThreadProcessId(Wnd, nullptr), &info);
-        return info.hwndFocus;
-    }
+    HWND Focus() const { return FocusOf(Wnd); }
 };
 
 // Ends the program the way the end of a session does and reads what it wrote.
@@ -541,4 +552,145 @@ TEST(ListPageE2e, ListShowsIconsShortensPathsAndHintsTheFullText) {
     SaveScreenshot("list-items");
     SetCursorPos(0, 0);
     EndAndRead(kv, app);
+}
+
+// The launcher window by keyboard alone: Enter on the list page, the pages
+// by Ctrl+Tab and Ctrl+PgUp/PgDn, Alt+E whatever button has the focus,
+// deleting the last item, and a minimised window brought back from the tray.
+TEST(ListPageE2e, MainWindowByKeyboard) {
+    if (!AllFree({F5})) GTEST_SKIP() << "a hot key of this test is held";
+    TInstall app("K");
+    WriteFileText(app.Ini(), Settings({{"One", F5.Text, app.Probe(), app.Out("one"), ""}}));
+    TKeyvane kv(app.Exe(), app.Dir.Path());
+    ASSERT_TRUE(kv.WaitRect(RECT{160, 120, 160 + 696, 120 + 478}));
+    TListPage page(kv);
+    ASSERT_NE(page.Main, nullptr);
+    // Each page is shown once the other is hidden too: the program shows
+    // the new page first.
+    const HWND versionOk = page.Button("OK(&O)");
+    const auto versionShown = [&] { return IsWindowVisible(versionOk) && !page.GridShown(); };
+    const auto listShown = [&] { return page.GridShown() && !IsWindowVisible(versionOk); };
+    const auto focusOn = [&](const char* caption) {
+        return WaitFor([&] { return FocusOf(page.Main) == page.Button(caption); });
+    };
+
+    // Enter in the grid presses nothing: the window's default button, on
+    // the version page, is out of sight. The keys that follow show it.
+    page.SelectRow(1);
+    ASSERT_TRUE(WaitFor([&] { return FocusOf(page.Main) == page.Grid(); }));
+    ASSERT_TRUE(Type(page.Main, {VK_RETURN}));
+    ASSERT_TRUE(Type(page.Main, {VK_CONTROL, VK_TAB}));
+    EXPECT_TRUE(WaitFor(versionShown)) << "Ctrl+Tab shows the version page";
+    EXPECT_TRUE(IsWindowVisible(page.Main)) << "Enter in the grid hid the window";
+    Settle(page.Main);
+    SaveScreenshot("main-version-page");
+    ASSERT_TRUE(Type(page.Main, {VK_CONTROL, VK_SHIFT, VK_TAB}));
+    EXPECT_TRUE(WaitFor(listShown)) << "Ctrl+Shift+Tab goes back";
+    ASSERT_TRUE(Type(page.Main, {VK_CONTROL, VK_PRIOR}));
+    EXPECT_TRUE(WaitFor(versionShown)) << "Ctrl+PgUp wraps around to the last page";
+    ASSERT_TRUE(Type(page.Main, {VK_CONTROL, VK_NEXT}));
+    EXPECT_TRUE(WaitFor(listShown)) << "Ctrl+PgDn wraps around to the first";
+
+    // Alt+E is 編集 wherever the focus is: here on 追加, where an add leaves it.
+    page.Press("追加(&A)");
+    TItemDialog dlg(kv);
+    ASSERT_TRUE(dlg);
+    ASSERT_TRUE(Type(dlg.Wnd, {VK_ESCAPE}));
+    ASSERT_TRUE(dlg.WaitClosed());
+    ASSERT_TRUE(focusOn("追加(&A)"));
+    ASSERT_TRUE(Type(page.Main, {VK_MENU, 'E'}));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(dlg.Wnd) != FALSE; })) << "Alt+E opens the editor";
+    EXPECT_EQ(Text(dlg.Name()), "One");
+    ASSERT_TRUE(Type(dlg.Wnd, {VK_ESCAPE}));
+    ASSERT_TRUE(dlg.WaitClosed());
+    EXPECT_TRUE(page.GridShown()) << "nothing was deleted";
+
+    // Deleting the last item by keyboard: the focus leaves the button that
+    // goes grey for the next one, and Tab goes on from there.
+    ASSERT_TRUE(focusOn("追加(&A)"));
+    ASSERT_TRUE(Type(page.Main, {VK_TAB}));
+    ASSERT_TRUE(focusOn("削除(&E)"));
+    ASSERT_TRUE(Type(page.Main, {VK_SPACE}));
+    ASSERT_TRUE(page.WaitGrid(false));
+    EXPECT_TRUE(focusOn("↑上へ(&U)")) << Text(FocusOf(page.Main));
+    ASSERT_TRUE(Type(page.Main, {VK_TAB}));
+    EXPECT_TRUE(focusOn("↓下へ(&D)")) << Text(FocusOf(page.Main));
+
+    // Minimised, the window comes back to its place from the tray icon.
+    RECT normal{};
+    GetWindowRect(page.Main, &normal);
+    PostMessageA(page.Main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(page.Main) != FALSE; }));
+    kv.TrayNotify(WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(WaitFor([&] {
+        RECT r{};
+        return !IsIconic(page.Main) && IsWindowVisible(page.Main) && GetWindowRect(page.Main, &r) &&
+               EqualRect(&r, &normal);
+    }));
+    EXPECT_TRUE(EndAndRead(kv, app).empty());
+}
+
+// The item editor by keyboard alone: a key chosen with the arrows, the
+// groups' access keys, a check that fails, OK by Tab and Enter, and Enter
+// in a box, which cancels.
+TEST(ListPageE2e, ItemEditorByKeyboard) {
+    if (!AllFree({F5, F6})) GTEST_SKIP() << "a hot key of this test is held";
+    TInstall app("E");
+    WriteFileText(app.Ini(), Settings({{"One", F5.Text, app.Probe(), app.Out("one"), ""}}));
+    TKeyvane kv(app.Exe(), app.Dir.Path());
+    ASSERT_TRUE(kv.WaitRect(RECT{160, 120, 160 + 696, 120 + 478}));
+    TListPage page(kv);
+    ASSERT_NE(page.Main, nullptr);
+    page.SelectRow(1);
+    page.Press("編集(&E)");
+    TItemDialog dlg(kv);
+    ASSERT_TRUE(dlg);
+    const HWND ok = TKeyvane::FindChild(dlg.Wnd, "Button", "OK(&O)");
+    const HWND cancel = TKeyvane::FindChild(dlg.Wnd, "Button", "キャンセル(&C)");
+    const auto isDefault = [](HWND button) { return (GetWindowLongA(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON; };
+    ASSERT_TRUE(WaitFor([&] { return dlg.Focus() == dlg.Keys(); }));
+    ASSERT_TRUE(Type(dlg.Wnd, {VK_DOWN}));
+    ASSERT_TRUE(WaitFor([&] { return Text(dlg.ShortCut()) == F6.Text; }));
+
+    // A group's access key puts the focus into it; &C belongs to the command
+    // group, which comes before キャンセル(&C).
+    ASSERT_TRUE(Type(dlg.Wnd, {VK_MENU, 'N'}));
+    EXPECT_TRUE(WaitFor([&] { return dlg.Focus() == dlg.Name(); })) << Text(dlg.Focus());
+    ASSERT_TRUE(Type(dlg.Wnd, {VK_MENU, 'C'}));
+    EXPECT_TRUE(WaitFor([&] { return dlg.Focus() == dlg.Command(); })) << Text(dlg.Focus());
+    ASSERT_TRUE(Type(dlg.Wnd, {VK_MENU, 'P'}));
+    EXPECT_TRUE(WaitFor([&] { return dlg.Focus() == dlg.Params(); })) << Text(dlg.Focus());
+    EXPECT_TRUE(IsWindowVisible(dlg.Wnd)) << "no access key cancelled";
+
+    // A check that fails leaves the focus where it was.
+    SetText(dlg.Name(), "");
+    ASSERT_TRUE(Type(dlg.Wnd, {VK_MENU, 'O'}));
+    EXPECT_EQ(kv.AnswerMessageBox(), NoName);
+    EXPECT_TRUE(WaitFor([&] { return dlg.Focus() == dlg.Params(); })) << Text(dlg.Focus());
+
+    // Tab to OK: it takes the default look from キャンセル, and Enter saves.
+    SetText(dlg.Name(), "Two");
+    ASSERT_TRUE(Type(dlg.Wnd, {VK_MENU, 'N'}));
+    ASSERT_TRUE(Type(dlg.Wnd, {VK_TAB}));
+    ASSERT_TRUE(WaitFor([&] { return dlg.Focus() == ok; })) << Text(dlg.Focus());
+    EXPECT_TRUE(WaitFor([&] { return isDefault(ok) && !isDefault(cancel); }));
+    Settle(dlg.Wnd);
+    SaveScreenshot("item-dialog-ok-focused");
+    ASSERT_TRUE(Type(dlg.Wnd, {VK_RETURN}));
+    ASSERT_TRUE(dlg.WaitClosed());
+
+    // Enter in a box cancels what was typed there: キャンセル is the default button.
+    page.Press("編集(&E)");
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(dlg.Wnd) != FALSE; }));
+    EXPECT_TRUE(isDefault(cancel) && !isDefault(ok));
+    ASSERT_TRUE(Type(dlg.Wnd, {VK_MENU, 'N'}));
+    ASSERT_TRUE(Type(dlg.Wnd, {'X'}));
+    ASSERT_TRUE(WaitFor([&] { return Text(dlg.Name()) == "x"; })) << Text(dlg.Name());
+    ASSERT_TRUE(Type(dlg.Wnd, {VK_RETURN}));
+    ASSERT_TRUE(dlg.WaitClosed());
+
+    const std::vector<TItem> saved = EndAndRead(kv, app);
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0].Name, "Two");
+    EXPECT_EQ(saved[0].ShortCut, F6.Text);
 }

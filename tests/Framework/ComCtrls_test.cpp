@@ -80,6 +80,17 @@ TEST(TPageControl, TheFirstPageIsActiveAndOnlyTheActiveSheetShows) {
 
     f.pages->SetActivePageIndex(1);
     EXPECT_EQ(f.pages->ActivePage(), f.version);
+
+    // Ctrl+Tab and Ctrl+PgUp, from wherever on the form, switch as the
+    // click does, around the ends.
+    {
+        ctltest::KeysHeld ctrl{VK_CONTROL};
+        ctltest::PostKey(f.label->Handle(), VK_TAB);
+        EXPECT_TRUE(WaitFor([&] { return f.pages->ActivePage() == f.list && Shown(f.list); }));
+        ctltest::PostKey(f.first->Handle(), VK_PRIOR);
+        EXPECT_TRUE(WaitFor([&] { return f.pages->ActivePage() == f.version && Shown(f.version); }));
+    }
+    EXPECT_EQ(f.changes, 3);
 }
 
 TEST(TPageControl, SheetsFillTheAreaBelowTheTabsAtEverySize) {

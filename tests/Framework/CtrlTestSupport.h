@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -134,19 +135,20 @@ inline void PostKey(HWND wnd, WPARAM vk) {
     PostMessageA(wnd, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
 }
 
-// Holds Shift down in this thread's keyboard state while it lives.
-class ShiftHeld {
+// Holds keys (Shift, Ctrl, ...) down in this thread's keyboard state while
+// it lives.
+class KeysHeld {
 public:
-    ShiftHeld() {
+    explicit KeysHeld(std::initializer_list<BYTE> keys) {
         GetKeyboardState(FSaved);
         BYTE state[256];
         GetKeyboardState(state);
-        state[VK_SHIFT] = 0x80;
+        for (BYTE key : keys) state[key] = 0x80;
         SetKeyboardState(state);
     }
-    ~ShiftHeld() { SetKeyboardState(FSaved); }
-    ShiftHeld(const ShiftHeld&) = delete;
-    ShiftHeld& operator=(const ShiftHeld&) = delete;
+    ~KeysHeld() { SetKeyboardState(FSaved); }
+    KeysHeld(const KeysHeld&) = delete;
+    KeysHeld& operator=(const KeysHeld&) = delete;
 
 private:
     BYTE FSaved[256];
@@ -161,7 +163,7 @@ inline bool TabStep(TWinControl* from, TWinControl* to, bool shift = false) {
         from->SetFocus();
         if (!from->Focused()) continue;
         if (shift) {
-            ShiftHeld held;
+            KeysHeld held{VK_SHIFT};
             PostKey(from->Handle(), VK_TAB);
             if (WaitFor([&] { return to->Focused(); }, 1000)) return true;
         } else {

@@ -85,3 +85,21 @@ TEST(FirstLine, StopsAtTheFirstLineBreakOfEitherKind) {
     EXPECT_EQ(FirstLine("one\rtwo"), "one");
     EXPECT_EQ(FirstLine("\r\nx"), "");
 }
+
+TEST(IsAccel, TheLetterAfterASingleAmpersandInEitherCase) {
+    struct Case {
+        char key;
+        std::string caption;
+        bool accel;
+    };
+    const Case cases[] = {
+        {'e', "編集(&E)", true},  {'E', "編集(&E)", true},   {'d', "編集(&E)", false},
+        {'b', "A&&B", false},     {'&', "A&&B", false},      {'c', "&&&C", true},
+        {'x', "OK", false},       {'x', "trailing&", false},
+        // "&ア": the letter's place holds a double-byte character, whose
+        // trail byte 0x41 is no "A".
+        {'a', "&ア", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsAccel(c.key, c.caption), c.accel) << c.key << " " << c.caption;
+    ASSERT_EQ(std::string("ア"), "\x83\x41");
+}

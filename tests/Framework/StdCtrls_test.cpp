@@ -107,14 +107,11 @@ TEST(TButton, StaysInTheSubclassChainWithATooltipAboveIt) {
     EXPECT_EQ(d.okClicks, 1);
 }
 
-TEST(TButton, DefaultButtonIsDrawnAsSuchAndAnswersTheForm) {
+TEST(TButton, DefaultButtonIsDrawnAsSuchAndIsATabStop) {
     DialogForm d;
     d.form->HandleNeeded();
     EXPECT_TRUE(GetWindowLongA(d.ok->Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
     EXPECT_FALSE(GetWindowLongA(d.help->Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
-    EXPECT_TRUE(d.ok->IsDefaultButton());
-    EXPECT_TRUE(d.cancel->IsCancelButton());
-    EXPECT_FALSE(d.help->IsDefaultButton() || d.help->IsCancelButton());
     EXPECT_TRUE(GetWindowLongA(d.ok->Handle(), GWL_STYLE) & WS_TABSTOP);
 }
 
@@ -183,6 +180,13 @@ TEST(Keyboard, TabAndShiftTabWalkTheControlsThroughGroupBoxes) {
     // the group box.
     d.help->SetTabOrder(1);
     EXPECT_TRUE(ctltest::TabStep(d.edit, d.help));
+    // The dialog manager's own request moves along the same order.
+    SendMessageA(d.form->Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(d.memo->Handle()), TRUE);
+    EXPECT_TRUE(d.memo->Focused());
+    SendMessageA(d.form->Handle(), WM_NEXTDLGCTL, 1, FALSE);
+    EXPECT_TRUE(d.help->Focused());
+    SendMessageA(d.form->Handle(), WM_NEXTDLGCTL, 0, FALSE);
+    EXPECT_TRUE(d.memo->Focused());
     d.form->Hide();
 }
 
