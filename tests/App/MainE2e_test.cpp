@@ -127,6 +127,14 @@ std::string Utf16WithMark(const std::string& ascii) {
     return bytes;
 }
 
+// Waits for the end of the program, which must exit with 0.
+::testing::AssertionResult EndsWithZero(TKeyvane& kv) {
+    DWORD code = 1;
+    if (!kv.WaitExit(code)) return ::testing::AssertionFailure() << "the program still runs";
+    if (code != 0) return ::testing::AssertionFailure() << "exit code " << code;
+    return ::testing::AssertionSuccess();
+}
+
 // Shows the main window through the tray icon and waits until it is visible.
 HWND ShowMain(TKeyvane& kv) {
     HWND main = kv.MainWindow();
@@ -155,9 +163,7 @@ TEST(KeyvaneE2e, FreshStartSingleInstanceAndSecondStart) {
         EXPECT_FALSE(kv.HasModule("comdlg32.dll"));
         SaveScreenshot("tray");
         EXPECT_EQ(kv.QueryEndSession(), 1);
-        DWORD code = 1;
-        ASSERT_TRUE(kv.WaitExit(code));
-        EXPECT_EQ(code, 0u);
+        ASSERT_TRUE(EndsWithZero(kv));
     }
     std::vector<std::string> first = Lines(ReadFileText(app.Ini()));
     ASSERT_EQ(first.size(), 7u) << ReadFileText(app.Ini());
@@ -221,9 +227,7 @@ TEST(KeyvaneE2e, FreshStartSingleInstanceAndSecondStart) {
     ASSERT_EQ(ShowMain(second), main);
 
     EXPECT_EQ(second.QueryEndSession(), 1);
-    DWORD code = 1;
-    ASSERT_TRUE(second.WaitExit(code));
-    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(EndsWithZero(second));
     const std::vector<std::string> again = Lines(ReadFileText(app.Ini()));
     ASSERT_EQ(again.size(), 8u);
     EXPECT_EQ(again[1], first[1]) << "the first start's date stays";
@@ -299,9 +303,7 @@ TEST(KeyvaneE2e, ItemsLoadInOrderLaunchAndReportFailures) {
     EXPECT_TRUE(kv.Running());
 
     ASSERT_TRUE(kv.ChooseTrayMenu('x'));
-    DWORD code = 1;
-    ASSERT_TRUE(kv.WaitExit(code));
-    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(EndsWithZero(kv));
 
     std::vector<std::string> result = Lines(ReadFileText(app.Ini()));
     std::vector<std::string> expected{"[Other]", "Key=Value", "Params=/a=1", "", "[#item  05]", "Name=NotAnItem", "",
@@ -409,9 +411,7 @@ TEST(KeyvaneE2e, HandEditedFilesNeverLoseAnItem) {
             EXPECT_TRUE(IsWindowEnabled(Button(main, "追加(&A)")));
         }
         EXPECT_EQ(kv.QueryEndSession(), 1);
-        DWORD code = 1;
-        ASSERT_TRUE(kv.WaitExit(code));
-        EXPECT_EQ(code, 0u);
+        ASSERT_TRUE(EndsWithZero(kv));
 
         const std::string after = ReadFileText(app.Ini());
         if (edit == Utf16) {
@@ -463,9 +463,7 @@ TEST(KeyvaneE2e, MalformedItemSectionsStayAsTheyWere) {
         ASSERT_NE(main, nullptr);
         EXPECT_FALSE(IsWindowEnabled(Button(main, "追加(&A)")));
         EXPECT_EQ(kv.QueryEndSession(), 1);
-        DWORD code = 1;
-        ASSERT_TRUE(kv.WaitExit(code));
-        EXPECT_EQ(code, 0u);
+        ASSERT_TRUE(EndsWithZero(kv));
 
         const auto after = Sections(ReadFileText(app.Ini()));
         for (const std::string& name : c.Names) {
@@ -534,9 +532,7 @@ TEST(KeyvaneE2e, EarlyStopsKeepTheFilesAndTheLegacyFileIsRenamed) {
         EXPECT_FALSE(HotKeyTaken(key.Vk)) << "nothing was registered";
         ASSERT_TRUE(kv.ChooseTrayMenu('h')) << "help without its library does nothing";
         EXPECT_EQ(kv.QueryEndSession(), 1);
-        DWORD code = 1;
-        ASSERT_TRUE(kv.WaitExit(code));
-        EXPECT_EQ(code, 0u);
+        ASSERT_TRUE(EndsWithZero(kv));
         EXPECT_EQ(ReadFileText(app.Ini()), settings(app)) << "no settings object, nothing written";
     }
     {
@@ -548,9 +544,7 @@ TEST(KeyvaneE2e, EarlyStopsKeepTheFilesAndTheLegacyFileIsRenamed) {
         TKeyvane kv(app.Exe(), app.Dir.Path());
         EXPECT_EQ(kv.AnswerMessageBox(), Report(52));
         EXPECT_EQ(kv.QueryEndSession(), 1);
-        DWORD code = 1;
-        ASSERT_TRUE(kv.WaitExit(code));
-        EXPECT_EQ(code, 0u);
+        ASSERT_TRUE(EndsWithZero(kv));
         EXPECT_EQ(ReadFileText(app.Ini()), settings(app));
         EXPECT_EQ(ReadFileText(legacy), "[Legacy]\r\nKey=1\r\n");
     }
@@ -603,9 +597,7 @@ TEST(KeyvaneE2e, WriteFailureAtTheEndIsReportedOnce) {
         Settle(box.Wnd);
         SaveScreenshot(std::string("save-failure-") + end.Label);
         ASSERT_TRUE(kv.CloseMessageBox(box));
-        DWORD code = 1;
-        ASSERT_TRUE(kv.WaitExit(code)) << "a second report would keep the program from ending";
-        EXPECT_EQ(code, 0u);
+        ASSERT_TRUE(EndsWithZero(kv)) << "a second report would keep the program from ending";
         EXPECT_EQ(ReadFileText(app.Ini()), text);
     }
 }
@@ -625,9 +617,7 @@ TEST(KeyvaneE2e, MinimisedWindowStoresItsNormalPlace) {
     PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(WaitFor([&] { return IsIconic(main) != FALSE; }));
     ASSERT_TRUE(kv.ChooseTrayMenu('x'));
-    DWORD code = 1;
-    ASSERT_TRUE(kv.WaitExit(code));
-    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(EndsWithZero(kv));
     const auto sections = Sections(ReadFileText(app.Ini()));
     ASSERT_TRUE(sections.count("FormMain"));
     EXPECT_EQ(sections.at("FormMain").front(), "FormRect=270,200,640,430");
@@ -728,9 +718,7 @@ TEST(KeyvaneE2e, TrayMenuStartUpLinkHelpAndExit) {
     ASSERT_TRUE(kv.ChooseTrayMenu('c'));
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(kv.MainWindow()) != FALSE; }));
     ASSERT_TRUE(kv.ChooseTrayMenu('x'));
-    DWORD code = 1;
-    ASSERT_TRUE(kv.WaitExit(code));
-    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(EndsWithZero(kv));
     EXPECT_TRUE(FileExists(app.Ini())) << "the end through the menu saves";
 }
 
@@ -762,9 +750,7 @@ TEST(KeyvaneE2e, LibrariesPlantedBesideTheProgramAreNeverLoaded) {
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(viewer); }));
     }
     ASSERT_TRUE(kv.ChooseTrayMenu('x'));
-    DWORD code = 1;
-    ASSERT_TRUE(kv.WaitExit(code));
-    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(EndsWithZero(kv));
     for (const std::string& library : planted)
         EXPECT_FALSE(FileExists(app.Dir.Path() + library + ".loaded")) << library << " was loaded";
 }
