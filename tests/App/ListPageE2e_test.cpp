@@ -531,15 +531,20 @@ TEST(ListPageE2e, ListShowsIconsShortensPathsAndHintsTheFullText) {
 
     // The hint follows the cell under the mouse.
     // The display is shared: the mouse is put back on the cell should
-    // anything else move it while the hint is awaited.
+    // anything else move it while the hint is awaited. A hand on a mouse
+    // moves it more than once inside a cell; a jump into it moves it once,
+    // and the move that changes the hint also hides the old one, so the
+    // mouse stirs by a pixel each second until the hint shows.
     HWND grid = page.Grid();
     auto hintAt = [&](int x, int y, const std::string& want) {
         POINT cell{x, y};
         ClientToScreen(grid, &cell);
         HWND tip = nullptr;
+        const DWORD start = GetTickCount();
         const bool shown = WaitFor([&] {
+            const int stir = static_cast<int>((GetTickCount() - start) / 1000 % 2);
             POINT now{};
-            if (GetCursorPos(&now) && (now.x != cell.x || now.y != cell.y)) SetCursorPos(cell.x, cell.y);
+            if (GetCursorPos(&now) && (now.x != cell.x + stir || now.y != cell.y)) SetCursorPos(cell.x + stir, cell.y);
             tip = kv.FindWindowOfClass("tooltips_class32", true);
             return tip && Text(tip) == want;
         });
