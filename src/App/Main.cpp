@@ -369,8 +369,7 @@ void TFormMain::LoadItems() {
             const int index = ordered ? i : ItemSectionIndex(section);
             // ItemAt goes before the number check, and users see the order: a
             // number beyond the list is the list-index error, a number within
-            // it but out of place line 93 (the end-to-end test of malformed
-            // item sections holds both). The check comes before the record is
+            // it but out of place line 93. The check comes before the record is
             // filled, so that a misnumbered section never overwrites an item
             // loaded from its rightful one.
             LaunchItem* item = ItemAt(index);

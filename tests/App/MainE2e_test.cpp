@@ -353,13 +353,50 @@ TEST(KeyvaneE2e, HeldHotKeyIsReportedAndTheOtherItemsLoad) {
     for (int i = 0; i < 3; ++i) ExpectItemSection(sections, i, items[static_cast<size_t>(i)]);
 }
 
+namespace {
+
+// Makes link a symbolic link to the file target. Windows makes it itself;
+// Wine's CreateSymbolicLinkA makes nothing, and there a Unix link, which Wine
+// follows as Windows follows its own, stands in.
+bool MakeSymbolicLink(const std::string& link, const std::string& target) {
+    if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+        FileExists(link))
+        return true;
+    using TUnixName = char*(CDECL*)(const WCHAR*);
+    const auto unixName = reinterpret_cast<TUnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName) return false;
+    auto onUnix = [&](const std::string& path) {
+        WCHAR wide[MAX_PATH];
+        if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH)) return std::string();
+        char* name = unixName(wide);
+        const std::string result = name ? name : "";
+        HeapFree(GetProcessHeap(), 0, name);
+        return result;
+    };
+    const size_t slash = link.find_last_of('\\');
+    std::string command = "/bin/ln -s \"" + onUnix(target) + "\" \"" + onUnix(link.substr(0, slash)) + "/" +
+                          link.substr(slash + 1) + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    const TKernelHandle process(info.hProcess), thread(info.hThread);
+    return WaitForSingleObject(info.hProcess, WaitLimitMs) == WAIT_OBJECT_0 && FileExists(link);
+}
+
+}  // namespace
+
 // Settings files as a hand edit leaves them: every item loads and comes back
 // at the end, or the file is refused and left exactly as it was.
 TEST(KeyvaneE2e, HandEditedFilesNeverLoseAnItem) {
-    enum TEdit { BlankAfterHeader, Utf8Mark, CaseTwinFirst, Utf16 };
-    const std::vector<std::pair<TEdit, const char*>> cases{{BlankAfterHeader, "blank after a header"},
+    enum TEdit { FullWidthBlank, Gap, NulSectionFirst, Link, Utf8Mark, Utf16 };
+    const std::vector<std::pair<TEdit, const char*>> cases{{FullWidthBlank, "full-width blank after a header"},
+                                                           {Gap, "sections 00 and 02"},
+                                                           {NulSectionFirst, "[NUL#Item  00] before [#Item  00]"},
+                                                           {Link, "the file a symbolic link"},
                                                            {Utf8Mark, "UTF-8 with its mark"},
-                                                           {CaseTwinFirst, "[#item  00] before [#Item  00]"},
                                                            {Utf16, "UTF-16"}};
     const std::vector<THotKey> keys = FreeHotKeys(2);
     for (const auto& [edit, label] : cases) {
@@ -367,20 +404,24 @@ TEST(KeyvaneE2e, HandEditedFilesNeverLoseAnItem) {
         TInstall app("U");
         std::vector<TItem> items;
         std::vector<std::string> file;
-        if (edit == CaseTwinFirst)
-            Append(file, {"[#item  00]", "Name=Foreign", "ShortCut=", "Command=" + app.Dir.Path() + "foreign.exe", ""});
+        const std::vector<std::string> foreign{std::string("[\0#Item  00]", 12), "Name=Foreign", "ShortCut=",
+                                               "Command=" + app.Dir.Path() + "foreign.exe", ""};
+        if (edit == NulSectionFirst) Append(file, foreign);
         for (size_t i = 0; i < 2; ++i) {
             items.push_back({"Item" + std::to_string(i), keys[i].Text, app.Probe(),
                              app.Dir.Path() + "out" + std::to_string(i) + ".txt", ""});
             std::vector<std::string> lines = ItemLines(static_cast<int>(i), items.back());
-            if (edit == BlankAfterHeader && i == 1) lines.front() += " ";
+            if (edit == FullWidthBlank && i == 1) lines.front() += "　";
+            if (edit == Gap && i == 1) lines.front() = "[#Item  02]";
             Append(file, lines);
         }
         Append(file, {"[FormMain]", "FormRect=250,190,660,440", ""});
         std::string text = JoinLines(file);
         if (edit == Utf8Mark) text = "\xEF\xBB\xBF" + text;
         if (edit == Utf16) text = Utf16WithMark(text);
-        WriteFileText(app.Ini(), text);
+        const std::string target = edit == Link ? app.Folder("synced") + "Keyvane.ini" : app.Ini();
+        WriteFileText(target, text);
+        if (edit == Link) ASSERT_TRUE(MakeSymbolicLink(app.Ini(), target));
 
         TKeyvane kv(app.Exe(), app.Dir.Path());
         if (edit == Utf16) {
@@ -421,8 +462,14 @@ TEST(KeyvaneE2e, HandEditedFilesNeverLoseAnItem) {
         }
         EXPECT_EQ(after.substr(0, 1), "[") << "written in the program's own form";
         const auto sections = Sections(after);
-        EXPECT_EQ(sections.count("#item  00"), 0u) << "the foreign section gave way to the item";
         for (size_t i = 0; i < 2; ++i) ExpectItemSection(sections, static_cast<int>(i), items[i]);
+        EXPECT_EQ(sections.count("#Item  02"), 0u) << "numbered again";
+        if (edit == NulSectionFirst) EXPECT_NE(after.find(JoinLines(foreign)), std::string::npos) << "left as it was";
+        if (edit == Link) {
+            EXPECT_EQ(ReadFileText(target), after) << "written where the link points";
+            WriteFileText(target, "[changed]\r\n");
+            EXPECT_EQ(ReadFileText(app.Ini()), "[changed]\r\n") << "still a link";
+        }
     }
 }
 
@@ -436,8 +483,8 @@ TEST(KeyvaneE2e, MalformedItemSectionsStayAsTheyWere) {
         std::string Error;
     };
     const std::vector<TCase> cases{
-        {"gap", {"#Item  00", "#Item  02", "#Item  03"}, Report(93)},
-        {"beyond", {"#Item  00", "#Item  01", "#Item  03"}, "リストのインデックスが範囲を超えています (3)"},
+        {"beyond, beside no number", {"#Item  00", "#Item  05", "#Item  xx"},
+         "リストのインデックスが範囲を超えています (5)"},
         {"not a number", {"#Item  00", "#Item  xx"}, "' xx' は整数ではありません"},
         {"one blank", {"#Item  00", "#Item 00"}, Report(93)},
     };

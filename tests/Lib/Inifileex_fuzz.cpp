@@ -58,24 +58,47 @@ void CheckRoundTrip(const std::string& input) {
     }
 }
 
+// The launcher's load of the item list: false when it stops, leaving the
+// item sections unread.
+bool LoadItems(const TMemIniFile& ini, std::vector<TItemTexts>& items) {
+    items.clear();
+    const std::vector<std::string> sections = ItemSections(ini);
+    const bool ordered = ItemNumbersGiveTheOrder(sections);
+    for (size_t i = 0; i < sections.size(); ++i) {
+        try {
+            if (!ordered && ItemSectionIndex(sections[i]) != static_cast<int>(i)) return false;
+        } catch (const EConvertError&) {
+            return false;
+        }
+        items.push_back(ReadItemTexts(ini, sections[i]));
+    }
+    return true;
+}
+
+// The file as written without the sections the program writes itself: those
+// that reach the disk byte for byte as they were read.
+std::string ForeignText(const TMemIniFile& ini, bool itemsSaved) {
+    TMemIniFile copy(Scratch().File("foreign.ini"));
+    copy.SetText(ini.GetText());
+    copy.EraseSections([&](const std::string& name) {
+        return name == AppInfoSection || name == FormMainSection || (itemsSaved && IsItemSection(name));
+    });
+    return copy.GetText();
+}
+
 // The launcher's load and save on the settings object.
 void LoadAndSave(const std::string& input) {
     const std::string file = Scratch().File("Keyvane.ini");
     WriteFileBytes(file, input);
     std::vector<TItemTexts> items;
+    bool loaded = false;
+    std::string foreign;
     try {
         TIniFileEx ini(file);
         TTestGrid grid;
         TTestWindow window;
-        const std::vector<std::string> sections = ItemSections(ini);
-        // Loading stops at the first section without a number, as the launcher's does.
-        try {
-            for (size_t i = 0; i < sections.size() && i < MaxLookups; ++i) {
-                ItemSectionIndex(sections[i]);
-                items.push_back(ReadItemTexts(ini, sections[i]));
-            }
-        } catch (const EConvertError&) {
-        }
+        loaded = LoadItems(ini, items);
+        foreign = ForeignText(ini, loaded);
         // A malformed layout is reported to the launcher, which goes on.
         try {
             ini.ReadColWidths(FormMainSection, ColWidthsIdent, grid);
@@ -88,7 +111,8 @@ void LoadAndSave(const std::string& input) {
         }
         ini.WriteColWidths(FormMainSection, ColWidthsIdent, grid);
         ini.WriteBounds(FormMainSection, FormRectIdent, window);
-        WriteItemSections(ini, items);
+        // A stopped load leaves the item sections as they are.
+        if (loaded) WriteItemSections(ini, items);
         ini.UpdateFile();
     } catch (const EFOpenError&) {
         // No text of the program's code page: refused, and never written.
@@ -96,20 +120,24 @@ void LoadAndSave(const std::string& input) {
         return;
     }
     // The next start finds its first-start record, the window's layout and
-    // the items just written, whatever the file held before: no file the
-    // program wrote is refused.
+    // the items just saved, whatever the file held before: no file the
+    // program wrote is refused, and what it does not own is left as it was.
     TIniFileEx again(file);
     Check(again.ReadDateTime(AppInfoSection, FirstVaneIdent, 0) != 0, "FirstVane readable");
     TTestGrid grid;
     TTestWindow window;
     again.ReadColWidths(FormMainSection, ColWidthsIdent, grid);
     again.ReadBounds(FormMainSection, FormRectIdent, window);
-    for (size_t i = 0; i < items.size(); ++i) {
-        const TItemTexts read = ReadItemTexts(again, ItemSectionName(static_cast<int>(i)));
-        Check(read.Name == items[i].Name && read.ShortCut == items[i].ShortCut && read.Command == items[i].Command &&
-                  read.Params == items[i].Params && read.Path == items[i].Path,
+    Check(ForeignText(again, loaded) == foreign, "sections of others come back byte for byte");
+    if (!loaded) return;
+    std::vector<TItemTexts> read;
+    Check(LoadItems(again, read), "saved items load");
+    Check(read.size() == items.size(), "as many items");
+    for (size_t i = 0; i < items.size(); ++i)
+        Check(read[i].Name == items[i].Name && read[i].ShortCut == items[i].ShortCut &&
+                  read[i].Command == items[i].Command && read[i].Params == items[i].Params &&
+                  read[i].Path == items[i].Path,
               "items read back");
-    }
 }
 
 }  // namespace
