@@ -86,9 +86,9 @@ std::size_t BlankLength(const char* text, std::size_t length) {
 // text between them. Blanks outside the brackets are what an editor leaves
 // behind and don't count. The line is walked character by character, so that
 // the second byte of a double-byte character (the 5D of 「ゾ」) is never taken
-// for a bracket, nor one that is 81 for half of a blank. The program writes every
-// section line as "[" name "]" with nothing around it, so its own files read
-// as they always did.
+// for a bracket, nor a second byte 81 for the start of a blank. The program
+// writes every section line as "[" name "]" with nothing around it, so its own
+// files read as they always did.
 bool IsSectionLine(const char* line, std::size_t length, std::string& name) {
     std::size_t first = 0;
     while (std::size_t blank = BlankLength(line + first, length - first)) first += blank;

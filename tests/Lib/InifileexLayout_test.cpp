@@ -245,8 +245,6 @@ TEST(SettingsLayout, EveryItemIsReadFromAndSavedToItsOwnSection) {
         // Sections the locale takes for an item's are someone else's and stay.
         {"a foreign section named like an item, case aside",
          "[#Item  00]\r\nName=x\r\n[#item  00]\r\nName=foreign\r\n", {"x"}, {"x"}, {"#item  00", "#Item  00"}},
-        {"also when it comes first", "[#item  00]\r\nName=foreign\r\n[#Item  00]\r\nName=x\r\n", {"x"}, {"x"},
-         {"#item  00", "#Item  00"}},
         {"a NUL byte in its name", "[\0#Item  00]\r\nName=foreign\r\n[#Item  00]\r\nName=x\r\n"s,
          {"x"}, {"x", "y"}, {"\0#Item  00"s, "#Item  00", "#Item  01"}},
         {"when it is the only section and the first item is added", "[#item  00]\r\nName=foreign\r\n", {},
