@@ -61,8 +61,7 @@ TEST(IniSyntax, ASectionLineIsBracketsWithOnlyBlanksAroundThem) {
         {" \t[Indented]", "Indented"},
         {"\x81\x40[#Item  02]\x81\x40 ", "#Item  02"},  // full-width blanks
         {"[表]", "表"},  // the second byte of 表 is "\"
-        {"[ゾ]", "ゾ"},  // and that of ゾ is "]"
-        {"[設定ゾ", nullptr},
+        {"[設定ゾ", nullptr},  // and that of ゾ is "]"
         {"[not a section", nullptr},
         {" x]", nullptr},
         {"[x] y", nullptr},
