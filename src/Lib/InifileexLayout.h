@@ -40,12 +40,12 @@ bool IsItemSection(const std::string& Section);
 // when it is not an integer.
 int ItemSectionIndex(const std::string& Section);
 
-// The item sections in load order. When every item section carries an integer, they are ordered by
-// that number, and sections with the same number by their names (locale-aware,
-// case-insensitive), so #Item  100 follows #Item  99. When any of them does
-// not, all are ordered by name alone, as lists always were, so that such a
-// file stops loading at the same place with the same conversion error as it
-// always did.
+// The item sections in load order. When every item section carries an
+// integer, they are ordered by that number, and sections with the same number
+// by their names (locale-aware, case-insensitive), so #Item  100 follows
+// #Item  99. When any of them does not, all are ordered by name alone, as
+// lists always were, so that such a file stops loading at the same place with
+// the same conversion error as it always did.
 std::vector<std::string> ItemSections(const TMemIniFile& Ini);
 
 // True when every item section carries an integer and no two the same: the
