@@ -358,16 +358,18 @@ void TFormMain::ApplyLayout() {
 void TFormMain::LoadItems() {
     const std::vector<std::string> sections = ItemSections(*IniFile);
     for (size_t i = 0; i < sections.size(); ++i) AddItem();
+    // Numbers that give the order load whatever the gaps (a section removed
+    // by hand); the save numbers the items without gaps again.
+    const bool ordered = ItemNumbersGiveTheOrder(sections);
     const TItemRegistrar registrar = Registrar();
     int loaded = 0;
     try {
         for (int i = 0; i < ItemCount(); ++i) {
             const std::string& section = sections[static_cast<size_t>(i)];
-            const int index = ItemSectionIndex(section);
+            const int index = ordered ? i : ItemSectionIndex(section);
             // ItemAt goes before the number check, and users see the order: a
             // number beyond the list is the list-index error, a number within
-            // it but out of place line 93 (the end-to-end test of malformed
-            // item sections holds both). The check comes before the record is
+            // it but out of place line 93. The check comes before the record is
             // filled, so that a misnumbered section never overwrites an item
             // loaded from its rightful one.
             LaunchItem* item = ItemAt(index);

@@ -17,7 +17,7 @@ bool IsPlainByte(unsigned char c) { return c >= 0x20 && c <= 0x7E && c != '-' &&
 
 char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
-// See the header for what plain names are and why the index may rely on them.
+// Two plain names are equal only when they are equal apart from letter case.
 bool IsPlain(const std::string& name) {
     for (const char c : name)
         if (!IsPlainByte(static_cast<unsigned char>(c))) return false;
@@ -74,19 +74,40 @@ void ForEachLine(const std::string& Text, F Line) {
     }
 }
 
-bool IsBlankOrTab(char c) { return c == ' ' || c == '\t'; }
+// The length of the blank at Text (an ASCII blank, a tab, or the full-width
+// blank 81 40 that a Japanese keyboard types), or 0 when none starts there.
+std::size_t BlankLength(const char* text, std::size_t length) {
+    if (length >= 1 && (text[0] == ' ' || text[0] == '\t')) return 1;
+    if (length >= 2 && text[0] == '\x81' && text[1] == '\x40') return 2;
+    return 0;
+}
 
 // A line that begins with "[" and ends with "]" opens a section named by the
-// text between them. Blanks and tabs outside the brackets are what an editor
-// leaves behind and don't count; they are never part of a double-byte
-// character. The program writes every section line as "[" name "]" with
-// nothing around it, so its own files read as they always did.
+// text between them. Blanks outside the brackets are what an editor leaves
+// behind and don't count. The line is walked character by character, so that
+// the second byte of a double-byte character (the 5D of 「ゾ」) is never taken
+// for a bracket, nor a second byte 81 for the start of a blank. The program
+// writes every section line as "[" name "]" with nothing around it, so its own
+// files read as they always did.
 bool IsSectionLine(const char* line, std::size_t length, std::string& name) {
     std::size_t first = 0;
-    while (first < length && IsBlankOrTab(line[first])) ++first;
-    while (length > first && IsBlankOrTab(line[length - 1])) --length;
-    if (length - first < 2 || line[first] != '[' || line[length - 1] != ']') return false;
-    name.assign(line + first + 1, length - first - 2);
+    while (std::size_t blank = BlankLength(line + first, length - first)) first += blank;
+    if (first == length || line[first] != '[') return false;
+    const TLocale& loc = Locale();
+    // Where the last character that is no blank starts.
+    std::size_t lastStart = first;
+    for (std::size_t i = first + 1; i < length;) {
+        std::size_t size = BlankLength(line + i, length - i);
+        if (size == 0) {
+            // Lead bytes are never ASCII; the locale is asked about the others only.
+            const unsigned char c = static_cast<unsigned char>(line[i]);
+            size = (c >= 0x80 && i + 1 < length && loc.IsLeadByte(c)) ? 2 : 1;
+            lastStart = i;
+        }
+        i += size;
+    }
+    if (lastStart == first || line[lastStart] != ']') return false;
+    name.assign(line + first + 1, lastStart - first - 1);
     return true;
 }
 
@@ -163,36 +184,31 @@ void TMemIniFile::RemoveSection(TSection& Section) {
 }
 
 const TMemIniFile::TSection* TMemIniFile::FindSection(const std::string& Name) const {
-    const TLocale& loc = Locale();
-    if (!IsPlain(Name)) {
-        for (const auto& entry : FSections)
-            if (loc.CompareText(entry.second.Name, Name) == 0) return &entry.second;
-        return nullptr;
-    }
+    // Every section the locale may take for Name is filed under Name's index
+    // key (see the header), so the bucket alone is searched, for every name.
     auto bucket = FIndex.find(IndexKey(Name));
-    if (bucket != FIndex.end())
-        for (const TSection* s : bucket->second)
-            if (loc.CompareText(s->Name, Name) == 0) return s;
+    if (bucket == FIndex.end()) return nullptr;
+    for (const TSection* s : bucket->second)
+        if (s->Name == Name) return s;
+    const TLocale& loc = Locale();
+    for (const TSection* s : bucket->second)
+        if (loc.CompareText(s->Name, Name) == 0) return s;
     return nullptr;
 }
 
-TMemIniFile::TSection* TMemIniFile::FindSection(const std::string& Name) {
-    return const_cast<TSection*>(std::as_const(*this).FindSection(Name));
+TMemIniFile::TSection* TMemIniFile::FindExactSection(const std::string& Name) {
+    // A section of the same name is filed under the same index key.
+    auto bucket = FIndex.find(IndexKey(Name));
+    if (bucket != FIndex.end())
+        for (TSection* s : bucket->second)
+            if (s->Name == Name) return s;
+    return nullptr;
 }
 
 std::size_t TMemIniFile::FindKey(const TSection& Section, const std::string& Ident) {
     for (std::size_t i = 0; i < Section.Lines.size(); ++i)
         if (Section.Lines[i].IsKey && SameName(Section.Lines[i].Key, Ident)) return i;
     return NoKey;
-}
-
-const TMemIniFile::TSection* TMemIniFile::FindExactSection(const std::string& Name) const {
-    // A section of the same name is filed under the same index key.
-    auto bucket = FIndex.find(IndexKey(Name));
-    if (bucket != FIndex.end())
-        for (const TSection* s : bucket->second)
-            if (s->Name == Name) return s;
-    return nullptr;
 }
 
 std::string TMemIniFile::ReadValue(const TSection* Section, const std::string& Ident, const std::string& Default) {
@@ -205,14 +221,8 @@ std::string TMemIniFile::ReadString(const std::string& Section, const std::strin
     return ReadValue(FindSection(Section), Ident, Default);
 }
 
-std::string TMemIniFile::ReadStringExactFirst(const std::string& Section, const std::string& Ident,
-                                              const std::string& Default) const {
-    const TSection* exact = FindExactSection(Section);
-    return ReadValue(exact ? exact : FindSection(Section), Ident, Default);
-}
-
 void TMemIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) {
-    TSection* section = FindSection(Section);
+    TSection* section = FindExactSection(Section);
     if (!section) section = &AddSection(Section);
     const std::size_t key = FindKey(*section, Ident);
     if (key == NoKey) {
@@ -266,7 +276,7 @@ void TMemIniFile::ReadSection(const std::string& Section, TStringList& Strings) 
 }
 
 void TMemIniFile::EraseSection(const std::string& Section) {
-    if (TSection* section = FindSection(Section)) {
+    if (TSection* section = FindExactSection(Section)) {
         RemoveSection(*section);
         FModified = true;
     }

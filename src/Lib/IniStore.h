@@ -9,33 +9,40 @@
 // - A UTF-8 byte-order mark at the very start is skipped; the rest is read
 //   as it stands, and nothing writes the mark back.
 // - A line that begins with "[" and ends with "]" opens a section; its name is
-//   the text between them, blanks included. Blanks and tabs before the "["
-//   and after the "]" don't count. Lines before the first section are
-//   dropped.
+//   the text between them, blanks included. Blanks (ASCII blanks, tabs and the
+//   full-width blank 81 40) before the "[" and after the "]" don't count, and
+//   the "]" is a character of its own, never the second byte of a double-byte
+//   one. Lines before the first section are dropped.
 // - Every other line belongs to the section opened last. In a line holding
 //   "=", the text before the first "=" is the key and the rest the value; a
 //   line without "=" is no key, but stays in its section and is written back.
-// - Sections and keys are found case-insensitively under the user's locale,
-//   nothing trimmed; where several match, the first in the file wins
-//   (ReadStringExactFirst takes a section of exactly the name first).
-// - Writing a key replaces its line in place or appends one at the end of its
-//   section; a new section goes to the end of the file.
+// - A section is read from the section of exactly its name, byte for byte,
+//   wherever it stands; failing that, from the first one in the file whose
+//   name the user's locale takes for it, letter case aside (see below). Keys
+//   are found case-insensitively under the locale, the first in its section.
+// - Writing a key goes to the section of exactly that name, never to one the
+//   locale merely takes for it ("#item  00", or a name holding a NUL byte that
+//   the locale ignores), which stays as it was: what is written under a name
+//   is what is read under it. The key's line is replaced in place or one is
+//   appended at the end of its section; a new section goes to the end of the
+//   file. Erasing a section removes the one of exactly that name.
 // - UpdateFile writes each section as "[" name "]", its lines and one empty
 //   line, every line ended by CR LF. Comments and lines outside any section
 //   are gone after it.
 //
 // Section look-ups go through an index so that files with thousands of
-// sections load and save in time proportional to their size; the locale has
-// the last word on every candidate, and the first match in file order wins.
-// Plain names are those of printable ASCII other than "-" and "'" (all the
-// names the program itself uses). The index files each section under its name
-// with every character that is not plain left out and letters in upper case,
-// and a plain name is looked up only among the sections filed under it. That
-// relies on what holds for the locales the program meets: two plain names are
-// equal only when they are equal apart from letter case, and any other
-// character (double-byte characters, control characters, "-", "'") can at most
-// be ignored by the locale, never be taken for a plain one. A name that is not
-// plain is compared with every section in file order.
+// sections load and save in time proportional to their size. Plain characters
+// are those of printable ASCII other than "-" and "'" (all the names the
+// program itself uses are made of them). The index files each section under
+// its name with every character that is not plain left out and letters in
+// upper case, and a name is looked up only among the sections filed under
+// its own index key, the locale having the last word there. So a section is
+// never taken for a name whose plain characters differ from its own, whatever
+// the locale says: control characters, "-", "'" and double-byte characters
+// may be ignored by the locale, but no character stands in for a plain one
+// (Wine's locale takes 「ー」「ｰ」「ゝ」「ヽ」「々」 for a repeat of the character
+// before them). Every name, plain or not, is looked up the same way, so the
+// index and a search in file order with that rule always find the same section.
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -63,11 +70,6 @@ public:
 
     std::string ReadString(const std::string& Section, const std::string& Ident,
                            const std::string& Default) const;
-    // As ReadString, but a section named exactly Section, byte for byte, is
-    // taken before any that matches it only apart from letter case, wherever
-    // the two stand in the file.
-    std::string ReadStringExactFirst(const std::string& Section, const std::string& Ident,
-                                     const std::string& Default) const;
     void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value);
     // The value as an integer (decimal, or hexadecimal after "0x", "0X" or
     // "$"): non-zero is true. Absent or not an integer gives Default.
@@ -86,7 +88,7 @@ public:
     void ReadSections(TStringList& Strings) const;
     // Replaces the contents of Strings with the keys of Section in line order.
     void ReadSection(const std::string& Section, TStringList& Strings) const;
-    // Removes the section with all its lines (the first of that name).
+    // Removes the section of exactly that name with all its lines (the first).
     void EraseSection(const std::string& Section);
     // Removes every section whose own name, exactly as the file has it, Match
     // accepts; unlike a look-up by name, one section never stands in for
@@ -123,10 +125,11 @@ private:
     void Clear();
     TSection& AddSection(const std::string& Name);
     void RemoveSection(TSection& Section);
+    // The section reads go to: the first of exactly that name, else the first
+    // the locale takes for it among those of its index key; or null.
     const TSection* FindSection(const std::string& Name) const;
-    TSection* FindSection(const std::string& Name);
     // The first section whose name is byte for byte Name, or null.
-    const TSection* FindExactSection(const std::string& Name) const;
+    TSection* FindExactSection(const std::string& Name);
     // The value of the first line of Section holding the key, or Default.
     static std::string ReadValue(const TSection* Section, const std::string& Ident, const std::string& Default);
     // The place of the first line of Section holding the key, or NoKey.

@@ -14,6 +14,9 @@
 #else
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
 #endif
 
 namespace {
@@ -80,14 +83,40 @@ bool ReadWholeFile(const std::string& FileName, std::string& Data) {
     return true;
 }
 
+namespace {
+
+// The path of the file that FileName finally names, every link and junction
+// on the way followed; FileName itself when it does not exist or the system
+// can't tell.
+std::string FinalFileName(const std::string& FileName) {
+    TKernelHandle file(CreateFileA(FileName.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.Valid()) return FileName;
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD size = GetFinalPathNameByHandleA(file.Get(), &path[0], static_cast<DWORD>(path.size()),
+                                                     FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (size == 0) return FileName;
+        // Too small a buffer gives the size needed, the terminating NUL included.
+        if (size < path.size()) {
+            path.resize(size);
+            return path;
+        }
+        path.assign(size, '\0');
+    }
+}
+
+}  // namespace
+
 void ReplaceWholeFile(const std::string& FileName, const std::string& Data) {
-    const std::string temp = ReplacementFileName(FileName);
+    const std::string target = FinalFileName(FileName);
+    const std::string temp = ReplacementFileName(target);
     TKernelHandle file(
         CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) RaiseCreateError(FileName);
     bool ok = WriteAll(file.Get(), Data) && FlushFileBuffers(file.Get());
     ok = file.Close() && ok;
-    ok = ok && MoveFileExA(temp.c_str(), FileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    ok = ok && MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) {
         // The failed step's reason stays the thread's last error; removing
         // the temporary file must not put its own in its place.
@@ -118,13 +147,23 @@ bool ReadWholeFile(const std::string& FileName, std::string& Data) {
     return true;
 }
 
+namespace {
+
+std::string FinalFileName(const std::string& FileName) {
+    char path[PATH_MAX];
+    return ::realpath(FileName.c_str(), path) ? std::string(path) : FileName;
+}
+
+}  // namespace
+
 void ReplaceWholeFile(const std::string& FileName, const std::string& Data) {
-    const std::string temp = ReplacementFileName(FileName);
+    const std::string target = FinalFileName(FileName);
+    const std::string temp = ReplacementFileName(target);
     TFileDescriptor file(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!file.Valid()) RaiseCreateError(FileName);
     bool ok = WriteAll(file.Get(), Data) && ::fsync(file.Get()) == 0;
     ok = file.Close() && ok;
-    ok = ok && ::rename(temp.c_str(), FileName.c_str()) == 0;
+    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
         const int error = errno;
         ::unlink(temp.c_str());

@@ -56,25 +56,27 @@ std::vector<std::string> ItemSections(const TMemIniFile& Ini) {
     return names;
 }
 
-void WriteItemSections(TMemIniFile& Ini, const std::vector<TItemTexts>& Items) {
-    const TLocale& loc = Locale();
-    const int count = static_cast<int>(Items.size());
-    Ini.EraseSections([&](const std::string& name) {
-        if (IsItemSection(name)) return true;
-        // A name that differs from an item section's only in letter case
-        // carries the number it would be written under.
+bool ItemNumbersGiveTheOrder(const std::vector<std::string>& Sections) {
+    std::vector<int> numbers;
+    numbers.reserve(Sections.size());
+    for (const std::string& name : Sections) {
         int number = 0;
-        return loc.CompareText(name.substr(0, PrefixLength), ItemSectionPrefix) == 0 &&
-               TryStrToInt(NumberPart(name), number) && number >= 0 && number < count &&
-               loc.CompareText(name, ItemSectionName(number)) == 0;
-    });
-    for (int i = 0; i < count; ++i) WriteItemTexts(Ini, i, Items[static_cast<std::size_t>(i)]);
+        if (!TryStrToInt(NumberPart(name), number)) return false;
+        numbers.push_back(number);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return std::adjacent_find(numbers.begin(), numbers.end()) == numbers.end();
+}
+
+void WriteItemSections(TMemIniFile& Ini, const std::vector<TItemTexts>& Items) {
+    Ini.EraseSections(IsItemSection);
+    for (std::size_t i = 0; i < Items.size(); ++i) WriteItemTexts(Ini, static_cast<int>(i), Items[i]);
 }
 
 TItemTexts ReadItemTexts(const TMemIniFile& Ini, const std::string& Section) {
-    return {Ini.ReadStringExactFirst(Section, NameIdent, ""), Ini.ReadStringExactFirst(Section, ShortCutIdent, ""),
-            Ini.ReadStringExactFirst(Section, CommandIdent, ""), Ini.ReadStringExactFirst(Section, ParamsIdent, ""),
-            Ini.ReadStringExactFirst(Section, PathIdent, "")};
+    return {Ini.ReadString(Section, NameIdent, ""), Ini.ReadString(Section, ShortCutIdent, ""),
+            Ini.ReadString(Section, CommandIdent, ""), Ini.ReadString(Section, ParamsIdent, ""),
+            Ini.ReadString(Section, PathIdent, "")};
 }
 
 void WriteItemTexts(TMemIniFile& Ini, int Index, const TItemTexts& Texts) {

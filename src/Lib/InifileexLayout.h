@@ -6,7 +6,9 @@
 // " %02d" (#Item  00, #Item  01, ...) with the keys "Name", "ShortCut",
 // "Command", "Params" and "Path" in this order. The number of items is not
 // stored: every section whose name begins with exactly "#Item " is an item
-// section, and the numbers must run 0, 1, 2, ... for the list to load.
+// section. The numbers give the order; gaps between them (a section removed
+// by hand) don't matter, and the next save numbers the items 0, 1, 2, ...
+// again.
 #include <string>
 #include <vector>
 
@@ -38,25 +40,26 @@ bool IsItemSection(const std::string& Section);
 // when it is not an integer.
 int ItemSectionIndex(const std::string& Section);
 
-// The item sections in load order; the section at place i must carry the
-// number i. When every item section carries an integer, they are ordered by
-// that number, and sections with the same number by their names (locale-aware,
-// case-insensitive), so #Item  100 follows #Item  99. When any of them does
-// not, all are ordered by name alone, as lists always were, so that such a
-// file stops loading at the same place with the same conversion error as it
-// always did. Files whose numbers run 0, 1, 2, ... by name order are ordered
-// the same either way; only files that used to stop loading (three-digit
-// numbers among two-digit ones, numbers of unequal length) can now load or
-// stop at another place.
+// The item sections in load order. When every item section carries an
+// integer, they are ordered by that number, and sections with the same number
+// by their names (locale-aware, case-insensitive), so #Item  100 follows
+// #Item  99. When any of them does not, all are ordered by name alone, as
+// lists always were, so that such a file stops loading at the same place with
+// the same conversion error as it always did.
 std::vector<std::string> ItemSections(const TMemIniFile& Ini);
 
+// True when every item section carries an integer and no two the same: the
+// order of the numbers is then the order of the items, and the item at place
+// i of ItemSections loads as item i, whatever the gaps. Otherwise the order is
+// unknown and the sections must carry 0, 1, 2, ... to load.
+bool ItemNumbersGiveTheOrder(const std::vector<std::string>& Sections);
+
 // The saving of the item list: every item section the file holds goes, the
-// hand-made names that the numbered ones would miss ("#Item 00") included,
-// and so does any other section whose name equals, letter case aside, the
-// name of a section about to be written ("#item  00"): look-ups ignore case,
-// so it would otherwise take the item's keys under its own name, and the item
-// would be lost to the next start. Then each item is written under its own
-// name, in list order. Every other section stays as it is.
+// hand-made names that the numbered ones would miss ("#Item 00") included;
+// then each item is written under its own name, in list order. Every other
+// section stays as it is, also one that the locale takes for an item's
+// ("#item  00", a name holding a NUL byte): item sections are written and
+// read by their exact names.
 void WriteItemSections(TMemIniFile& Ini, const std::vector<TItemTexts>& Items);
 
 // The five texts of an item section; a missing key reads as the empty text.

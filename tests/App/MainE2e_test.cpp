@@ -127,6 +127,21 @@ std::string Utf16WithMark(const std::string& ascii) {
     return bytes;
 }
 
+// Makes the program's settings file a symbolic link to synced\Keyvane.ini:
+// a Unix link, which Wine follows as Windows follows its own (Wine's
+// CreateSymbolicLinkA makes nothing).
+bool LinkSettings(const TInstall& app) {
+    std::string command = "/bin/ln -s synced/Keyvane.ini " + app.Name + ".ini";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, app.Dir.Path().c_str(), &startup,
+                        &info))
+        return false;
+    const TKernelHandle process(info.hProcess), thread(info.hThread);
+    return WaitFor([&] { return FileExists(app.Ini()); });
+}
+
 // Waits for the end of the program, which must exit with 0.
 ::testing::AssertionResult EndsWithZero(TKeyvane& kv) {
     DWORD code = 1;
@@ -356,10 +371,11 @@ TEST(KeyvaneE2e, HeldHotKeyIsReportedAndTheOtherItemsLoad) {
 // Settings files as a hand edit leaves them: every item loads and comes back
 // at the end, or the file is refused and left exactly as it was.
 TEST(KeyvaneE2e, HandEditedFilesNeverLoseAnItem) {
-    enum TEdit { BlankAfterHeader, Utf8Mark, CaseTwinFirst, Utf16 };
-    const std::vector<std::pair<TEdit, const char*>> cases{{BlankAfterHeader, "blank after a header"},
+    enum TEdit { GapAndFullWidthBlank, NulSectionFirst, Link, Utf8Mark, Utf16 };
+    const std::vector<std::pair<TEdit, const char*>> cases{{GapAndFullWidthBlank, "[#Item  00], [#Item  02]　"},
+                                                           {NulSectionFirst, "[NUL#Item  00] before [#Item  00]"},
+                                                           {Link, "the file a symbolic link"},
                                                            {Utf8Mark, "UTF-8 with its mark"},
-                                                           {CaseTwinFirst, "[#item  00] before [#Item  00]"},
                                                            {Utf16, "UTF-16"}};
     const std::vector<THotKey> keys = FreeHotKeys(2);
     for (const auto& [edit, label] : cases) {
@@ -367,20 +383,24 @@ TEST(KeyvaneE2e, HandEditedFilesNeverLoseAnItem) {
         TInstall app("U");
         std::vector<TItem> items;
         std::vector<std::string> file;
-        if (edit == CaseTwinFirst)
-            Append(file, {"[#item  00]", "Name=Foreign", "ShortCut=", "Command=" + app.Dir.Path() + "foreign.exe", ""});
+        const std::vector<std::string> foreign{std::string("[\0#Item  00]", 12), "Name=Foreign", ""};
+        if (edit == NulSectionFirst) Append(file, foreign);
         for (size_t i = 0; i < 2; ++i) {
             items.push_back({"Item" + std::to_string(i), keys[i].Text, app.Probe(),
                              app.Dir.Path() + "out" + std::to_string(i) + ".txt", ""});
             std::vector<std::string> lines = ItemLines(static_cast<int>(i), items.back());
-            if (edit == BlankAfterHeader && i == 1) lines.front() += " ";
+            if (edit == GapAndFullWidthBlank && i == 1) lines.front() = "[#Item  02]　";
             Append(file, lines);
         }
         Append(file, {"[FormMain]", "FormRect=250,190,660,440", ""});
         std::string text = JoinLines(file);
         if (edit == Utf8Mark) text = "\xEF\xBB\xBF" + text;
         if (edit == Utf16) text = Utf16WithMark(text);
-        WriteFileText(app.Ini(), text);
+        const std::string target = edit == Link ? app.Folder("synced") + "Keyvane.ini" : app.Ini();
+        WriteFileText(target, text);
+        if (edit == Link) {
+            ASSERT_TRUE(LinkSettings(app));
+        }
 
         TKeyvane kv(app.Exe(), app.Dir.Path());
         if (edit == Utf16) {
@@ -421,8 +441,15 @@ TEST(KeyvaneE2e, HandEditedFilesNeverLoseAnItem) {
         }
         EXPECT_EQ(after.substr(0, 1), "[") << "written in the program's own form";
         const auto sections = Sections(after);
-        EXPECT_EQ(sections.count("#item  00"), 0u) << "the foreign section gave way to the item";
         for (size_t i = 0; i < 2; ++i) ExpectItemSection(sections, static_cast<int>(i), items[i]);
+        EXPECT_EQ(sections.count("#Item  02"), 0u) << "numbered again";
+        if (edit == NulSectionFirst) {
+            EXPECT_NE(after.find(JoinLines(foreign)), std::string::npos) << "left as it was";
+        }
+        if (edit == Link) {
+            WriteFileText(target, "[changed]\r\n");
+            EXPECT_EQ(ReadFileText(app.Ini()), "[changed]\r\n") << "still a link to the file written";
+        }
     }
 }
 
@@ -436,8 +463,8 @@ TEST(KeyvaneE2e, MalformedItemSectionsStayAsTheyWere) {
         std::string Error;
     };
     const std::vector<TCase> cases{
-        {"gap", {"#Item  00", "#Item  02", "#Item  03"}, Report(93)},
-        {"beyond", {"#Item  00", "#Item  01", "#Item  03"}, "リストのインデックスが範囲を超えています (3)"},
+        {"beyond, beside no number", {"#Item  00", "#Item  05", "#Item  xx"},
+         "リストのインデックスが範囲を超えています (5)"},
         {"not a number", {"#Item  00", "#Item  xx"}, "' xx' は整数ではありません"},
         {"one blank", {"#Item  00", "#Item 00"}, Report(93)},
     };

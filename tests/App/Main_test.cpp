@@ -159,10 +159,11 @@ TEST_F(TMainFixture, EveryItemComesBackUnderItsOwnSection) {
         const char* Kept;  // a foreign section that must survive, or nullptr
     } cases[] = {
         {"a hand-made one-blank name", "[#Item 00]\r\n" + item0, false, nullptr},
+        {"a gap before the first item", "[#Item  02]\r\n" + item0, false, nullptr},
         {"a foreign section named like the item, case aside",
-         "[#Item  00]\r\n" + item0 + "[#item  00]\r\nName=foreign\r\n[#item  07]\r\nName=kept\r\n", false,
-         "[#item  07]\r\nName=kept\r\n"},
-        {"the first item added beside such a section", "[#item  00]\r\nName=foreign\r\n", true, nullptr},
+         "[#Item  00]\r\n" + item0 + "[#item  00]\r\nName=foreign\r\n", false, "[#item  00]\r\nName=foreign\r\n"},
+        {"the first item added beside such a section", "[#item  00]\r\nName=foreign\r\n", true,
+         "[#item  00]\r\nName=foreign\r\n"},
     };
     for (const auto& c : cases) {
         Start(c.File);
@@ -185,7 +186,7 @@ TEST_F(TMainFixture, EveryItemComesBackUnderItsOwnSection) {
         const std::string saved = ReadAll(SettingsName());
         EXPECT_NE(saved.find("[#Item  00]\r\n" + item0), std::string::npos) << c.Name << "\n" << saved;
         EXPECT_EQ(saved.find("[#Item 00]"), std::string::npos) << c.Name;
-        EXPECT_EQ(saved.find("[#item  00]"), std::string::npos) << c.Name;
+        EXPECT_EQ(saved.find("[#Item  02]"), std::string::npos) << c.Name;
         if (c.Kept) {
             EXPECT_NE(saved.find(c.Kept), std::string::npos) << c.Name;
         }
@@ -520,7 +521,7 @@ TEST_F(TMainFixture, NameCellsShowTheIconOfTheCommandsFile) {
 TEST_F(TMainFixture, AStoppedLoadLeavesNothingToChange) {
     const std::vector<TKey> keys = FreeKeys(1);
     TReports reports;
-    Start(ItemSections(keys) + "[#Item  02]\r\nName=Gap\r\n\r\n[#Item  03]\r\nName=Gap\r\n\r\n");
+    Start(ItemSections(keys) + "[#Item 00]\r\nName=Twin\r\n\r\n");
     EXPECT_EQ(reports.Messages, std::vector<std::string>{Report(93)});
     EXPECT_FALSE(FForm->ItemsLoaded());
     ASSERT_EQ(FForm->ItemCount(), 1) << "records the load never filled are no items";

@@ -47,7 +47,7 @@ TEST(IniSyntax, DropsCommentsEmptyLinesAndLinesBeforeTheFirstSection) {
     EXPECT_EQ(t.Ini.GetText(), "[A]\r\nx=2\r\n\r\n");
 }
 
-TEST(IniSyntax, ASectionLineIsBracketsWithOnlyBlanksAndTabsAroundThem) {
+TEST(IniSyntax, ASectionLineIsBracketsWithOnlyBlanksAroundThem) {
     struct Case {
         const char* line;
         const char* section;  // null: no section line, the line stays in [Before]
@@ -59,12 +59,13 @@ TEST(IniSyntax, ASectionLineIsBracketsWithOnlyBlanksAndTabsAroundThem) {
         {"[#Item  01] ", "#Item  01"},
         {"[#Item  01]\t \t", "#Item  01"},
         {" \t[Indented]", "Indented"},
+        {"\x81\x40[#Item  02]\x81\x40 ", "#Item  02"},  // full-width blanks
         {"[表]", "表"},  // the second byte of 表 is "\"
+        {"[設定ゾ", nullptr},  // and that of ゾ is "]"
         {"[not a section", nullptr},
         {" x]", nullptr},
         {"[x] y", nullptr},
         {"[ ", nullptr},
-        {"\x81\x40[x]", nullptr},  // a full-width blank is no blank
     };
     for (const Case& c : cases) {
         TTextIni t(std::string("[Before]\r\n") + c.line + "\r\nk=v\r\n");
@@ -90,26 +91,25 @@ TEST(IniSyntax, TheKeyEndsAtTheFirstEqualsSign) {
     EXPECT_EQ(Keys(t.Ini, "#Item  00"), (std::vector<std::string>{"Params", "", "Name "}));
 }
 
-TEST(IniLookup, IsCaseInsensitiveAndTakesTheFirstMatch) {
+TEST(IniLookup, ReadsTheExactNameFirstThenTheFirstCaseInsensitiveMatch) {
     // "設定" and "表" (its second byte is "\") in a section name.
     TTextIni t("[ユーザー設定 Main]\r\nKey=1\r\nkey=2\r\n[USER]\r\nx=a\r\n[user]\r\nx=b\r\ny=c\r\n[表\\]\r\nz=1\r\n");
     EXPECT_EQ(t.Ini.ReadString("ユーザー設定 MAIN", "KEY", "-"), "1");
     EXPECT_EQ(t.Ini.ReadString("User", "X", "-"), "a");
-    EXPECT_EQ(t.Ini.ReadString("user", "y", "-"), "-");  // the first [user] has no y
+    EXPECT_EQ(t.Ini.ReadString("user", "y", "-"), "c");  // the exact name, wherever it stands
     EXPECT_EQ(t.Ini.ReadString("表\\", "Z", "-"), "1");
     EXPECT_FALSE(t.Ini.SectionExists("ユーザー設定"));
-    // The exact name first, wherever it stands; otherwise the first match.
-    EXPECT_EQ(t.Ini.ReadStringExactFirst("user", "y", "-"), "c");
-    EXPECT_EQ(t.Ini.ReadStringExactFirst("User", "x", "-"), "a");
 
-    t.Ini.WriteString("ユーザー設定 main", "KEY", "3");
-    const std::string head = "[ユーザー設定 Main]\r\nKEY=3\r\nkey=2\r\n\r\n[USER]";
+    t.Ini.WriteString("ユーザー設定 Main", "KEY", "3");
+    t.Ini.WriteString("User", "x", "d");  // to the exact name only
+    const std::string head = "[ユーザー設定 Main]\r\nKEY=3\r\nkey=2\r\n\r\n[USER]\r\nx=a\r\n";
     EXPECT_EQ(t.Ini.GetText().substr(0, head.size()), head);
+    EXPECT_EQ(t.Ini.ReadString("User", "X", "-"), "d");
 }
 
 TEST(IniWrite, ReplacesInPlaceAppendsToTheSectionAndAddsSectionsAtTheEnd) {
     TTextIni t("[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n");
-    t.Ini.WriteString("a", "X", "10");
+    t.Ini.WriteString("A", "X", "10");
     t.Ini.WriteString("A", "w", "4");
     t.Ini.WriteString("C", "v", "5");
     EXPECT_EQ(t.Ini.GetText(), "[A]\r\nX=10\r\ny=2\r\nw=4\r\n\r\n[B]\r\nz=3\r\n\r\n[C]\r\nv=5\r\n\r\n");
@@ -117,7 +117,7 @@ TEST(IniWrite, ReplacesInPlaceAppendsToTheSectionAndAddsSectionsAtTheEnd) {
 
 TEST(IniWrite, AnErasedSectionWrittenAgainGoesToTheEnd) {
     TTextIni t("[A]\r\nx=1\r\n[B]\r\n[C]\r\n");
-    t.Ini.EraseSection("b");
+    t.Ini.EraseSection("B");
     t.Ini.EraseSection("missing");
     EXPECT_FALSE(t.Ini.SectionExists("B"));
     t.Ini.WriteString("A", "x", "1");
@@ -138,7 +138,7 @@ TEST(IniWrite, ModifiedTracksChangesSinceTheLastUpdate) {
     EXPECT_TRUE(ini.Modified()) << "the key's spelling changed";
     ini.UpdateFile();
     EXPECT_FALSE(ini.Modified());
-    ini.EraseSection("a");
+    ini.EraseSection("A");
     EXPECT_TRUE(ini.Modified());
 }
 
@@ -315,17 +315,16 @@ private:
 // The store without its index: sections and keys searched one by one.
 class TReferenceIni {
 public:
-    std::string Read(const std::string& s, const std::string& k, bool exactFirst = false) const {
-        if (exactFirst)
-            for (const auto& sec : FSections)
-                if (sec.first == s) return Value(sec.second, k);
+    std::string Read(const std::string& s, const std::string& k) const {
+        for (const auto& sec : FSections)
+            if (sec.first == s) return Value(sec.second, k);
         for (const auto& sec : FSections)
             if (Locale().CompareText(sec.first, s) == 0) return Value(sec.second, k);
         return "-";
     }
     void Write(const std::string& s, const std::string& k, const std::string& v) {
         for (auto& sec : FSections)
-            if (Locale().CompareText(sec.first, s) == 0) {
+            if (sec.first == s) {
                 for (auto& kv : sec.second)
                     if (Locale().CompareText(kv.first, k) == 0) {
                         kv = {k, v};
@@ -340,7 +339,7 @@ public:
     void Add(const std::string& s, const std::string& k, const std::string& v) { FSections.push_back({s, {{k, v}}}); }
     void Erase(const std::string& s) {
         for (auto it = FSections.begin(); it != FSections.end(); ++it)
-            if (Locale().CompareText(it->first, s) == 0) {
+            if (it->first == s) {
                 FSections.erase(it);
                 return;
             }
@@ -399,8 +398,6 @@ TEST(IniLookup, TheSectionIndexFindsWhatASearchInFileOrderFinds) {
             for (const std::string& key : keys) {
                 ASSERT_EQ(ini.ReadString(name, key, "-"), reference.Read(name, key))
                     << "step " << step << " [" << name << "] " << key;
-                ASSERT_EQ(ini.ReadStringExactFirst(name, key, "-"), reference.Read(name, key, true))
-                    << "step " << step << " exactly [" << name << "] " << key;
             }
         ASSERT_EQ(SectionNames(ini), reference.Names()) << "step " << step;
     }

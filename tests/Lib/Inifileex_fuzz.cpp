@@ -10,6 +10,7 @@
 
 #include "Framework/Classes.h"
 #include "Framework/Exception.h"
+#include "Framework/SysUtils.h"
 #include "Lib/Inifileex.h"
 #include "Lib/InifileexLayout.h"
 #include "LibTestSupport.h"
@@ -58,24 +59,43 @@ void CheckRoundTrip(const std::string& input) {
     }
 }
 
+// The launcher's load of the item list: false when it stops, leaving the
+// item sections unread.
+bool LoadItems(const TMemIniFile& ini, std::vector<TItemTexts>& items) {
+    const std::vector<std::string> sections = ItemSections(ini);
+    const bool ordered = ItemNumbersGiveTheOrder(sections);
+    for (size_t i = 0; i < sections.size(); ++i) {
+        int number = 0;
+        if (!ordered && (!TryStrToInt(sections[i].substr(6), number) || number != static_cast<int>(i))) return false;
+        items.push_back(ReadItemTexts(ini, sections[i]));
+    }
+    return true;
+}
+
+// The file as written without the sections the program writes itself: those
+// that reach the disk byte for byte as they were read.
+std::string ForeignText(const TMemIniFile& ini, bool itemsSaved) {
+    TMemIniFile copy(Scratch().File("foreign.ini"));
+    copy.SetText(ini.GetText());
+    copy.EraseSections([&](const std::string& name) {
+        return name == AppInfoSection || name == FormMainSection || (itemsSaved && IsItemSection(name));
+    });
+    return copy.GetText();
+}
+
 // The launcher's load and save on the settings object.
 void LoadAndSave(const std::string& input) {
     const std::string file = Scratch().File("Keyvane.ini");
     WriteFileBytes(file, input);
     std::vector<TItemTexts> items;
+    bool loaded = false;
+    std::string foreign;
     try {
         TIniFileEx ini(file);
         TTestGrid grid;
         TTestWindow window;
-        const std::vector<std::string> sections = ItemSections(ini);
-        // Loading stops at the first section without a number, as the launcher's does.
-        try {
-            for (size_t i = 0; i < sections.size() && i < MaxLookups; ++i) {
-                ItemSectionIndex(sections[i]);
-                items.push_back(ReadItemTexts(ini, sections[i]));
-            }
-        } catch (const EConvertError&) {
-        }
+        loaded = LoadItems(ini, items);
+        foreign = ForeignText(ini, loaded);
         // A malformed layout is reported to the launcher, which goes on.
         try {
             ini.ReadColWidths(FormMainSection, ColWidthsIdent, grid);
@@ -88,7 +108,8 @@ void LoadAndSave(const std::string& input) {
         }
         ini.WriteColWidths(FormMainSection, ColWidthsIdent, grid);
         ini.WriteBounds(FormMainSection, FormRectIdent, window);
-        WriteItemSections(ini, items);
+        // A stopped load leaves the item sections as they are.
+        if (loaded) WriteItemSections(ini, items);
         ini.UpdateFile();
     } catch (const EFOpenError&) {
         // No text of the program's code page: refused, and never written.
@@ -104,8 +125,11 @@ void LoadAndSave(const std::string& input) {
     TTestWindow window;
     again.ReadColWidths(FormMainSection, ColWidthsIdent, grid);
     again.ReadBounds(FormMainSection, FormRectIdent, window);
-    for (size_t i = 0; i < items.size(); ++i) {
-        const TItemTexts read = ReadItemTexts(again, ItemSectionName(static_cast<int>(i)));
+    Check(ForeignText(again, loaded) == foreign, "sections of others come back byte for byte");
+    std::vector<TItemTexts> next;
+    Check(!loaded || (LoadItems(again, next) && next.size() == items.size()), "the saved items load");
+    for (size_t i = 0; i < next.size(); ++i) {
+        const TItemTexts& read = next[i];
         Check(read.Name == items[i].Name && read.ShortCut == items[i].ShortCut && read.Command == items[i].Command &&
                   read.Params == items[i].Params && read.Path == items[i].Path,
               "items read back");

@@ -61,7 +61,7 @@ TEST(FirstRun, AnUnreadableOrZeroFirstVaneCountsAsMissingAndIsOverwritten) {
     TTestClock clock(At(2010, 5, 6, 7, 8, 9));
     for (const char* stored : {"FirstVane=yesterday", "FirstVane=", "FirstVane=1899/12/30 0:00:00",
                                "firstvane=2000/13/45 1:00:00"}) {
-        WriteFileBytes(file, std::string("[%%% application infomation section %%%]\r\n") + stored +
+        WriteFileBytes(file, std::string("[%%% Application Infomation Section %%%]\r\n") + stored +
                                  "\r\nDebugDoAsFirst=0\r\n");
         TIniFileEx ini(file);
         EXPECT_TRUE(ini.FirstRun) << stored;
