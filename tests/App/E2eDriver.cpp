@@ -341,6 +341,13 @@ LRESULT TKeyvane::QueryEndSession(DWORD limitMs) {
     return static_cast<LRESULT>(answer);
 }
 
+LRESULT TKeyvane::EndSession(bool ending) {
+    HWND wnd = MainWindow();
+    DWORD_PTR answer = 0;
+    if (!wnd || !SendMessageTimeoutA(wnd, WM_ENDSESSION, ending, 0, SMTO_NORMAL, WaitLimitMs, &answer)) return -1;
+    return static_cast<LRESULT>(answer);
+}
+
 void TKeyvane::PostQueryEndSession() {
     if (HWND wnd = MainWindow()) PostMessageA(wnd, WM_QUERYENDSESSION, 0, 0);
 }

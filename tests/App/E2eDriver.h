@@ -140,6 +140,9 @@ public:
     LRESULT QueryEndSession(DWORD limitMs = WaitLimitMs);
     // Posts the query, for ends that show a message box first.
     void PostQueryEndSession();
+    // Sends WM_ENDSESSION (ending or not) and gives the answer; -1 when
+    // none came in time (the window may be gone already).
+    LRESULT EndSession(bool ending);
 
     // The shell's callback for the tray icon: mouseMessage is WM_LBUTTONDBLCLK,
     // WM_RBUTTONDOWN, ...

@@ -639,7 +639,7 @@ TEST(ListPageE2e, MainWindowByKeyboard) {
 // groups' access keys, a check that fails, OK by Tab and Enter, and Enter
 // in a box, which cancels.
 TEST(ListPageE2e, ItemEditorByKeyboard) {
-    if (!AllFree({F5, F6})) GTEST_SKIP() << "a hot key of this test is held";
+    if (!AllFree({F5, F6, F7})) GTEST_SKIP() << "a hot key of this test is held";
     TInstall app("E");
     WriteFileText(app.Ini(), Settings({{"One", F5.Text, app.Probe(), app.Out("one"), ""}}));
     TKeyvane kv(app.Exe(), app.Dir.Path());
@@ -694,8 +694,23 @@ TEST(ListPageE2e, ItemEditorByKeyboard) {
     ASSERT_TRUE(Type(dlg.Wnd, {VK_RETURN}));
     ASSERT_TRUE(dlg.WaitClosed());
 
+    // A key taken between the check and Alt+O: the report, and the program
+    // goes on with its keys.
+    ASSERT_TRUE(Type(page.Main, {VK_MENU, 'A'}));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(dlg.Wnd) != FALSE; }));
+    ASSERT_TRUE(dlg.PickFree(F7));
+    dlg.Fill({"Three", "", app.Probe(), app.Out("three"), ""});
+    {
+        THeld held(F7);
+        ASSERT_TRUE(Type(dlg.Wnd, {VK_MENU, 'O'}));
+        EXPECT_EQ(kv.AnswerMessageBox(), Report(271));
+    }
+    ASSERT_TRUE(kv.PressHotKeyWhenIdle(F6.Vk));
+    EXPECT_TRUE(WaitRuns(app.Out("one"), 1)) << "the program runs on after the report";
+
     const std::vector<TItem> saved = EndAndRead(kv, app);
-    ASSERT_EQ(saved.size(), 1u);
+    ASSERT_EQ(saved.size(), 2u);
     EXPECT_EQ(saved[0].Name, "Two");
     EXPECT_EQ(saved[0].ShortCut, F6.Text);
+    EXPECT_EQ(saved[1].ShortCut, F7.Text);
 }

@@ -167,6 +167,20 @@ TEST(Keyboard, AMemoTakesEnterAsALineBreakButEscStillCancels) {
     EXPECT_EQ(d.memo->Text(), "a\r\n");
 }
 
+TEST(Keyboard, HalfADoubleByteCharacterIsNoAccessKey) {
+    DialogForm d;
+    d.form->SetActiveControl(d.help);
+    d.form->Show();
+    // ウ is 0x83 0x43 and ゴ 0x83 0x4F: their trail bytes read "C" and "O".
+    PostMessageA(d.help->Handle(), WM_IME_CHAR, 0x8343, 1);
+    PostMessageA(d.help->Handle(), WM_CHAR, 0x83, 1);
+    PostMessageA(d.help->Handle(), WM_CHAR, 0x4F, 1);
+    ctltest::Settle();
+    PostMessageA(d.help->Handle(), WM_CHAR, 'h', 1);
+    EXPECT_TRUE(WaitFor([&] { return d.helpClicks == 1; })) << "the next letter is read as one";
+    EXPECT_EQ(d.okClicks + d.cancelClicks, 0);
+}
+
 TEST(Keyboard, TabAndShiftTabWalkTheControlsThroughGroupBoxes) {
     DialogForm d;
     d.form->Show();
