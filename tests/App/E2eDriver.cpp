@@ -334,10 +334,11 @@ std::string TKeyvane::AnswerMessageBox() {
     return box.Text;
 }
 
-LRESULT TKeyvane::QueryEndSession(DWORD limitMs) {
+LRESULT TKeyvane::QueryEndSession(bool thenEnd) {
     HWND wnd = MainWindow();
     DWORD_PTR answer = 0;
-    if (!wnd || !SendMessageTimeoutA(wnd, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, limitMs, &answer)) return -1;
+    if (!wnd || !SendMessageTimeoutA(wnd, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, WaitLimitMs, &answer)) return -1;
+    if (thenEnd && answer == 1) EndSession(true);
     return static_cast<LRESULT>(answer);
 }
 

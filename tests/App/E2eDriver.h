@@ -136,8 +136,9 @@ public:
     bool PressHotKeyWhenIdle(UINT vk);
 
     // Sends the end-of-session query and gives the window's answer; -1 when it
-    // did not answer in time.
-    LRESULT QueryEndSession(DWORD limitMs = WaitLimitMs);
+    // did not answer in time. As at a logoff, WM_ENDSESSION(TRUE) follows an
+    // answer of 1 unless the logoff is to be cancelled (thenEnd false).
+    LRESULT QueryEndSession(bool thenEnd = true);
     // Posts the query, for ends that show a message box first.
     void PostQueryEndSession();
     // Sends WM_ENDSESSION (ending or not) and gives the answer; -1 when

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Framework/CtrlTestSupport.h"
@@ -169,15 +170,12 @@ TEST(Keyboard, AMemoTakesEnterAsALineBreakButEscStillCancels) {
 
 TEST(Keyboard, HalfADoubleByteCharacterIsNoAccessKey) {
     DialogForm d;
-    d.form->SetActiveControl(d.help);
     d.form->Show();
     // ウ is 0x83 0x43 and ゴ 0x83 0x4F: their trail bytes read "C" and "O".
-    PostMessageA(d.help->Handle(), WM_IME_CHAR, 0x8343, 1);
-    PostMessageA(d.help->Handle(), WM_CHAR, 0x83, 1);
-    PostMessageA(d.help->Handle(), WM_CHAR, 0x4F, 1);
-    ctltest::Settle();
-    PostMessageA(d.help->Handle(), WM_CHAR, 'h', 1);
+    const std::pair<UINT, WPARAM> chars[] = {{WM_IME_CHAR, 0x8343}, {WM_CHAR, 0x83}, {WM_CHAR, 0x4F}, {WM_CHAR, 'h'}};
+    for (const auto& [msg, code] : chars) PostMessageA(d.help->Handle(), msg, code, 1);
     EXPECT_TRUE(WaitFor([&] { return d.helpClicks == 1; })) << "the next letter is read as one";
+    ctltest::Settle();
     EXPECT_EQ(d.okClicks + d.cancelClicks, 0);
 }
 
