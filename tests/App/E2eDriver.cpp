@@ -343,10 +343,9 @@ LRESULT TKeyvane::QueryEndSession(bool thenEnd) {
 }
 
 LRESULT TKeyvane::EndSession(bool ending) {
-    HWND wnd = MainWindow();
     DWORD_PTR answer = 0;
-    if (!wnd || !SendMessageTimeoutA(wnd, WM_ENDSESSION, ending, 0, SMTO_NORMAL, WaitLimitMs, &answer)) return -1;
-    return static_cast<LRESULT>(answer);
+    const bool answered = SendMessageTimeoutA(MainWindow(), WM_ENDSESSION, ending, 0, SMTO_NORMAL, WaitLimitMs, &answer);
+    return answered ? static_cast<LRESULT>(answer) : -1;
 }
 
 void TKeyvane::PostQueryEndSession() {

@@ -141,8 +141,7 @@ public:
     LRESULT QueryEndSession(bool thenEnd = true);
     // Posts the query, for ends that show a message box first.
     void PostQueryEndSession();
-    // Sends WM_ENDSESSION (ending or not) and gives the answer; -1 when
-    // none came in time (the window may be gone already).
+    // Sends WM_ENDSESSION; -1 when no answer came (the window may be gone).
     LRESULT EndSession(bool ending);
 
     // The shell's callback for the tray icon: mouseMessage is WM_LBUTTONDBLCLK,

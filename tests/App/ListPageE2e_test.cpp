@@ -513,10 +513,9 @@ TEST(ListPageE2e, ItemsWithoutRegistrationCanBeEditedAndDeleted) {
     EXPECT_FALSE(HotKeyTaken(Y.Vk) || HotKeyTaken(F5.Vk) || HotKeyTaken(F7.Vk)) << "every key given back";
 }
 
-// Each confirmed change is in the file at once: a kill after an add, a delete
-// and a move loses none of them. A failed write is shown and the list keeps
-// the change; a cancelled logoff writes at the query and the program goes on;
-// the end of the logon ends it, even with the icon's menu open.
+// Each confirmed change is in the file at once, so a kill loses none; a failed
+// write is shown and the list keeps the change; a cancelled logoff writes at
+// the query and goes on; the end of the logon ends it, the icon's menu open.
 TEST(ListPageE2e, ChangesAreSavedAtOnceAndACancelledLogoffGoesOn) {
     if (!AllFree({F5, F6, F7})) GTEST_SKIP() << "a hot key of this test is held";
     using TNames = std::vector<std::string>;
@@ -543,7 +542,7 @@ TEST(ListPageE2e, ChangesAreSavedAtOnceAndACancelledLogoffGoesOn) {
     TKeyvane kv(app.Exe(), app.Dir.Path());
     ASSERT_TRUE(kv.WaitRect(RECT{160, 120, 160 + 696, 120 + 478}));
     TListPage page(kv);
-    const std::string blocker = ReplacementFileName(app.Ini());
+    const std::string blocker = ReplacementFileName(app.Ini());  // makes the write fail
     ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
     page.SelectRow(2);
     page.Press("↑上へ(&U)");
@@ -579,20 +578,15 @@ TEST(ListPageE2e, ListShowsIconsShortensPathsAndHintsTheFullText) {
 
     // The hint follows the cell under the mouse.
     // The display is shared: the mouse is put back on the cell should
-    // anything else move it while the hint is awaited. A hand on a mouse
-    // moves it more than once inside a cell; a jump into it moves it once,
-    // and the move that changes the hint also hides the old one, so the
-    // mouse stirs by a pixel each second until the hint shows.
+    // anything else move it while the hint is awaited.
     HWND grid = page.Grid();
     auto hintAt = [&](int x, int y, const std::string& want) {
         POINT cell{x, y};
         ClientToScreen(grid, &cell);
         HWND tip = nullptr;
-        const DWORD start = GetTickCount();
         const bool shown = WaitFor([&] {
-            const int stir = static_cast<int>((GetTickCount() - start) / 1000 % 2);
             POINT now{};
-            if (GetCursorPos(&now) && (now.x != cell.x + stir || now.y != cell.y)) SetCursorPos(cell.x + stir, cell.y);
+            if (GetCursorPos(&now) && (now.x != cell.x || now.y != cell.y)) SetCursorPos(cell.x, cell.y);
             tip = kv.FindWindowOfClass("tooltips_class32", true);
             return tip && Text(tip) == want;
         });
