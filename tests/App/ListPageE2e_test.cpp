@@ -458,9 +458,11 @@ TEST(ListPageE2e, ItemsWithoutRegistrationCanBeEditedAndDeleted) {
     ASSERT_TRUE(kv.PressHotKeyWhenIdle(Y.Vk));
     EXPECT_TRUE(WaitRuns(app.Out("u"), 1)) << "the repaired item works";
 
-    // A key taken between the check and Alt+O: the new item stays, without a
-    // key, in the list, and can be repaired; the program goes on after the report.
-    page.Press("追加(&A)");
+    // A key taken between the check and Alt+O, in an editor opened with Alt+A:
+    // the new item stays, without a key, in the list, and can be repaired; the
+    // program goes on after the report.
+    SetForegroundWindow(page.Main);
+    ASSERT_TRUE(Type(page.Main, {VK_MENU, 'A'}));
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(dlg.Wnd) != FALSE; }));
     ASSERT_TRUE(dlg.PickFree(F8));
     dlg.Fill({"Late F8", "", app.Probe(), app.Out("f8"), ""});
