@@ -89,7 +89,8 @@ inline std::vector<TCombo> FreeCombos(size_t count) {
 inline void EndAndRemove(HWND window, PROCESS_INFORMATION& pi, const std::vector<std::string>& files,
                          const std::string& folder) {
     DWORD_PTR answer = 0;
-    if (window) SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, LimitMs, &answer);
+    if (window && SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, LimitMs, &answer) && answer)
+        SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, LimitMs, &answer);
     if (WaitForSingleObject(pi.hProcess, LimitMs) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);

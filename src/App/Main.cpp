@@ -405,19 +405,30 @@ void TFormMain::LoadItems() {
 
 void TFormMain::FormDestroy(TObject*) { SaveAndRelease(); }
 
+void TFormMain::SaveSettings() {
+    if (!IniFile) return;
+    try {
+        IniFile->WriteColWidths(Name(), ColWidthsIdent, *Grid);
+        TFormBounds bounds(*this);
+        IniFile->WriteBounds(Name(), FormRectIdent, bounds);
+        SaveItems();
+    } catch (...) {
+        Application->HandleException(this);
+    }
+    // Written here rather than by the object's release, so that a failure is
+    // reported and nothing is left to write afterwards. The file is replaced
+    // in one step: a failed write leaves the previous one.
+    try {
+        FIniFile->UpdateFile();
+    } catch (...) {
+        Application->HandleException(this);
+    }
+}
+
 void TFormMain::SaveAndRelease() {
     if (FSaved) return;
     FSaved = true;
-    if (IniFile) {
-        try {
-            IniFile->WriteColWidths(Name(), ColWidthsIdent, *Grid);
-            TFormBounds bounds(*this);
-            IniFile->WriteBounds(Name(), FormRectIdent, bounds);
-            SaveItems();
-        } catch (...) {
-            Application->HandleException(this);
-        }
-    }
+    if (!FSavedForEnd) SaveSettings();
     if (HookHotKey) {
         for (const auto& item : FItems) {
             // An item whose key was refused holds no registration to give back.
@@ -444,16 +455,8 @@ void TFormMain::ReleaseObjects() {
     // An owned component may go before its owner; it leaves the owner's list.
     delete HookHotKey;
     HookHotKey = nullptr;
-    if (FIniFile) {
-        // Written here rather than by the object's release, so that a failure
-        // is reported and nothing is left to write afterwards.
-        try {
-            FIniFile->UpdateFile();
-        } catch (...) {
-            Application->HandleException(this);
-        }
-        FIniFile.reset();
-    }
+    // SaveSettings wrote the file last: the release has nothing left to write.
+    FIniFile.reset();
     IniFile = nullptr;
 }
 
@@ -462,18 +465,36 @@ void TFormMain::WndProc(TMessage& Message) {
         WMQueryEndSession(Message);
         return;
     }
+    if (Message.Msg == WM_ENDSESSION) {
+        WMEndSession(Message);
+        return;
+    }
     TForm::WndProc(Message);
 }
 
 void TFormMain::WMQueryEndSession(TMessage& Message) {
     // Answered here: the close query would refuse and block the logoff.
     Message.Result = 1;
-    // A query that slips in while the window is still loading (through the
-    // shell's reply to the tray icon, or an error box of the loading) must not
-    // pull the settings object from under it: the loading finishes, the
-    // message loop ends at once, and the window's destruction saves.
-    if (FCreateDone) SaveAndRelease();
-    Application->Terminate();
+    // Another program may still refuse the logoff, so the program keeps
+    // running with everything loaded. Windows may end the process as soon as
+    // the logon ends, so the settings are written now. A query that slips in
+    // while the window is still loading (through the shell's reply to the
+    // tray icon, or an error box of the loading) writes nothing: the layout
+    // and the items are not all in place yet, and the window's destruction
+    // saves at the end.
+    if (!FCreateDone || FSaved) return;
+    SaveSettings();
+    FSavedForEnd = true;
+}
+
+void TFormMain::WMEndSession(TMessage& Message) {
+    Message.Result = 0;
+    if (Message.WParam) {
+        Application->Terminate();
+        return;
+    }
+    // The logoff was cancelled: the program goes on, and its end writes again.
+    FSavedForEnd = false;
 }
 
 void TFormMain::FormCloseQuery(TObject*, bool& CanClose) {

@@ -107,11 +107,18 @@ public:
     std::string CellText(int column, int row) const;
     void RefreshList();
     void ShowLauncher();
+    // Writes the whole settings file as the end would write it now: the
+    // window's place, the column widths and the items. Reports, rather than
+    // raises, what goes wrong; the list stays as it is either way.
+    void SaveSettings();
     // Writes the settings and releases the settings object and the registrar;
     // does its work once per process and reports, rather than raises, what
     // goes wrong on the way.
     void SaveAndRelease();
+    // The end of the logon: the query saves and lets the logon end, and the
+    // program keeps running until WM_ENDSESSION says the logon does end.
     virtual void WMQueryEndSession(TMessage& Message);
+    virtual void WMEndSession(TMessage& Message);
 
     // True once every item section of the settings file has been read into the
     // list. Until then the list may hold only part of the file, so the file's
@@ -140,6 +147,9 @@ private:
     // Set when the creation handler has run, whether or not it stopped.
     bool FCreateDone = false;
     bool FSaved = false;
+    // The end-of-session query wrote the file: the end that follows doesn't
+    // write (or report a failed write) a second time.
+    bool FSavedForEnd = false;
 };
 
 extern TFormMain* FormMain;

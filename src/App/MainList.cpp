@@ -59,20 +59,22 @@ void TFormMain::btnEditClick(TObject*) {
     if (i < 0 || i >= ItemCount()) return;
     LaunchItem* item = ItemAt(i);
     ItemForm->SetItem(item);
-    // The end of the session may save and release the list while the dialog
-    // is open; only the item that was opened takes the entries.
-    if (ItemForm->ShowModal() == mrOk && i < ItemCount() && ItemAt(i) == item) {
-        ItemForm->GetItem(item);
-        const TItemRegistrar registrar = Registrar();
-        if (!ReleaseItemHotKey(*item, registrar)) RaiseAt(MainSource, 202);
-        if (RegisterItemHotKey(*item, NewHotKeyId(), registrar) != 0) {
-            // The item keeps its texts without a hot key; shown as it now is,
-            // it can be edited again.
-            RefreshList();
-            RaiseAt(MainSource, 206);
-        }
+    // An end asked for while the dialog is open cancels it; only the item
+    // that was opened takes the entries.
+    if (ItemForm->ShowModal() != mrOk || i >= ItemCount() || ItemAt(i) != item) {
+        RefreshList();
+        return;
     }
+    ItemForm->GetItem(item);
+    const TItemRegistrar registrar = Registrar();
+    int stoppedAt = 0;
+    if (!ReleaseItemHotKey(*item, registrar)) stoppedAt = 202;
+    else if (RegisterItemHotKey(*item, NewHotKeyId(), registrar) != 0) stoppedAt = 206;
+    // The item keeps its texts also without a hot key; shown and saved as it
+    // now is, it can be edited again.
     RefreshList();
+    SaveSettings();
+    if (stoppedAt != 0) RaiseAt(MainSource, stoppedAt);
 }
 
 void TFormMain::btnAddClick(TObject*) {
@@ -81,13 +83,12 @@ void TFormMain::btnAddClick(TObject*) {
     AddItem();
     LaunchItem* item = ItemAt(ItemCount() - 1);
     ItemForm->GetItem(item);
-    if (RegisterItemHotKey(*item, NewHotKeyId(), Registrar()) != 0) {
-        // The entries are kept: the new item shows in the list without a hot
-        // key and can be edited or deleted like any other.
-        RefreshList();
-        RaiseAt(MainSource, 271);
-    }
+    // The entries are kept also when the key is refused: the new item shows
+    // in the list without a hot key and can be edited or deleted like any other.
+    const bool refused = RegisterItemHotKey(*item, NewHotKeyId(), Registrar()) != 0;
     RefreshList();
+    SaveSettings();
+    if (refused) RaiseAt(MainSource, 271);
 }
 
 void TFormMain::btnDeleteClick(TObject*) {
@@ -96,6 +97,7 @@ void TFormMain::btnDeleteClick(TObject*) {
     if (!ReleaseItemHotKey(*ItemAt(i), Registrar())) RaiseAt(MainSource, 498);
     FItems.erase(FItems.begin() + i);
     RefreshList();
+    SaveSettings();
 }
 
 void TFormMain::btnUpClick(TObject*) {
@@ -105,6 +107,7 @@ void TFormMain::btnUpClick(TObject*) {
     ExchangeItems(i, j);
     Grid->SetRow(j + 1);
     Grid->Repaint();
+    SaveSettings();
 }
 
 void TFormMain::btnDownClick(TObject*) {
@@ -114,4 +117,5 @@ void TFormMain::btnDownClick(TObject*) {
     ExchangeItems(i, j);
     Grid->SetRow(j + 1);
     Grid->Repaint();
+    SaveSettings();
 }

@@ -64,3 +64,12 @@ bool IsAccel(char key, const std::string& caption) {
         if (caption[i + 1] != '&') return upper(caption[i + 1]) == upper(key);
     return false;
 }
+
+bool TCharReader::Whole(unsigned char c) {
+    if (FTrailNext) {
+        FTrailNext = false;
+        return false;
+    }
+    FTrailNext = Locale().IsLeadByte(c);
+    return !FTrailNext;
+}

@@ -26,3 +26,15 @@ std::string FirstLine(const std::string& text);
 // Whether key is the access key of caption: the character after a single "&"
 // ("&&" shows one "&"), letters compared without regard to case.
 bool IsAccel(char key, const std::string& caption);
+
+// Reads typed characters that come one byte at a time (WM_CHAR brings a
+// double-byte character as its lead byte, then its trail byte).
+class TCharReader {
+public:
+    // True when c is a whole single-byte character; false for either byte
+    // of a double-byte one.
+    bool Whole(unsigned char c);
+
+private:
+    bool FTrailNext = false;
+};

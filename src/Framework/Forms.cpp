@@ -26,10 +26,28 @@ BOOL CALLBACK DisableOne(HWND wnd, LPARAM lp) {
     return TRUE;
 }
 
+// Hides a tip and starts its delay again where the mouse rests. A tip hears
+// of the mouse only through the moves relayed to it, and the move that
+// changed the text went by before the text changed; a tip restarts its delay
+// only when the mouse comes into a tool, so it is told that the mouse left
+// (a move over the tip itself, no tool) and came back.
 BOOL CALLBACK PopTooltip(HWND wnd, LPARAM) {
     char cls[64] = {};
     GetClassNameA(wnd, cls, sizeof cls);
-    if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0) SendMessageA(wnd, TTM_POP, 0, 0);
+    if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0) return TRUE;
+    SendMessageA(wnd, TTM_POP, 0, 0);
+    MSG move{};
+    GetCursorPos(&move.pt);
+    const HWND under = WindowFromPoint(move.pt);
+    POINT client = move.pt;
+    if (!under || !ScreenToClient(under, &client)) return TRUE;
+    move.message = WM_MOUSEMOVE;
+    move.time = GetMessageTime();
+    move.hwnd = wnd;
+    SendMessageA(wnd, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
+    move.hwnd = under;
+    move.lParam = MAKELPARAM(client.x, client.y);
+    SendMessageA(wnd, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
     return TRUE;
 }
 
@@ -153,8 +171,8 @@ int TForm::ShowModal() {
         Show();
         while (FModalResult == mrNone) {
             Application->HandleMessage();
-            // The quit was taken here or in a loop inside this one: it is not
-            // posted again, so the program's loop sees Terminated() and ends.
+            // The end was asked for here or in a loop inside this one; the
+            // program's loop ends as well once this one has gone.
             if (Application->Terminated() && !endedBefore) {
                 FModalResult = mrCancel;
                 break;
@@ -238,6 +256,17 @@ bool TForm::OfferToControls(const std::function<bool(TWinControl*)>& take) {
 }
 
 bool TForm::DialogMessage(MSG& msg) {
+    // Enter, Esc and the access keys start handlers from the message loop,
+    // outside any window procedure and its guard.
+    try {
+        return DispatchDialogMessage(msg);
+    } catch (...) {
+        Application->HandleException(this);
+        return true;
+    }
+}
+
+bool TForm::DispatchDialogMessage(MSG& msg) {
     const auto dlgCode = [&msg] {
         return SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
     };
@@ -257,10 +286,16 @@ bool TForm::DialogMessage(MSG& msg) {
             break;
         }
         case WM_CHAR:
-            // Without Alt a letter is an access key only where no text is typed.
-            if (dlgCode() & (DLGC_WANTCHARS | DLGC_WANTMESSAGE)) break;
-            [[fallthrough]];
         case WM_SYSCHAR: {
+            // A double-byte character comes as two messages, its lead byte and
+            // its trail byte (WM_IME_CHAR turns into the same two); neither
+            // half is an access key, not even to the system's dialog manager.
+            if (!FChars.Whole(static_cast<unsigned char>(msg.wParam))) {
+                DispatchMessageA(&msg);
+                return true;
+            }
+            // Without Alt a letter is an access key only where no text is typed.
+            if (msg.message == WM_CHAR && (dlgCode() & (DLGC_WANTCHARS | DLGC_WANTMESSAGE))) break;
             // The first control of the form that answers to the letter takes
             // it, wherever the focus is (the system's dialogs would start
             // looking at the focus).
@@ -383,19 +418,30 @@ void TApplication::DestroyForms() {
     }
 }
 
-// The loop ends only once WM_QUIT has been taken off the queue: Terminated()
-// turns true in HandleMessage and ProcessMessages, where the quit is taken, and
-// nowhere else. A quit left in the queue would end every modal loop that
-// follows at once, the message boxes of the saving at the end among them.
+// A quit left in the queue would end every modal loop that follows at once,
+// the message boxes of the saving at the end among them, so the loop takes
+// its own quit away when it ends.
 void TApplication::Run() {
     if (FShowMainForm && FMainForm) FMainForm->Show();
     while (!FTerminated) HandleMessage();
+    FRunEnded = true;
+    if (FQuitPosted) {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        FQuitPosted = false;
+    }
 }
 
+// The quit ends the loops of others (a message box's); the flag ends ours, also
+// when such a loop took the quit without posting it again, as a menu's does.
 // Once the loop has ended a new quit would only wait in the queue for the next
 // message box and end it unseen, so it isn't posted.
 void TApplication::Terminate() {
-    if (!FTerminated) PostQuitMessage(0);
+    if (FRunEnded || FTerminated) return;
+    FTerminated = true;
+    EndMenu();
+    PostQuitMessage(0);
+    FQuitPosted = true;
 }
 
 bool TApplication::ProcessMessage(MSG& msg) {
@@ -412,6 +458,7 @@ bool TApplication::HandleMessage() {
     BOOL r = GetMessageA(&msg, nullptr, 0, 0);
     if (r == 0 || r == -1) {
         FTerminated = true;
+        FQuitPosted = false;
         return false;
     }
     ProcessMessage(msg);
@@ -423,6 +470,7 @@ void TApplication::ProcessMessages() {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             FTerminated = true;
+            FQuitPosted = false;
             break;
         }
         ProcessMessage(msg);

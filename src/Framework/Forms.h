@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Framework/Controls.h"
+#include "Framework/CtrlText.h"
 #include "Framework/Exception.h"
 
 class TMainMenu;
@@ -52,7 +53,9 @@ public:
     // them: Tab and Shift+Tab through the form's own tab order, and Enter,
     // Esc, Ctrl+Tab and the like, and the access keys, offered to the
     // controls in that order (a control that wants the key itself keeps it).
-    // True when the message was handled.
+    // True when the message was handled. What a handler started by a key
+    // raises is reported like a handler's error in a window procedure, and
+    // the key counts as handled.
     bool DialogMessage(MSG& msg);
     // Moves the focus on from current as Tab (Shift+Tab) does.
     void SelectNext(TWinControl* current, bool forward);
@@ -78,6 +81,7 @@ protected:
     virtual void DoShow();
 
 private:
+    bool DispatchDialogMessage(MSG& msg);
     // The control of this form that has the focus, or nullptr.
     TWinControl* FocusedControl();
     // Offers something to the controls in the tab order until one takes it.
@@ -94,6 +98,8 @@ private:
     bool FDestroyed = false;
     TWinControl* FActiveControl = nullptr;
     HWND FFocusedWnd = nullptr;
+    // The characters typed into the form, byte by byte as WM_CHAR brings them.
+    TCharReader FChars;
 };
 
 using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;
@@ -126,11 +132,16 @@ public:
     // Destroys every form (newest first), running their OnDestroy.
     void DestroyForms();
 
-    // Runs the message loop until a WM_QUIT posted by Terminate() is taken.
+    // Runs the message loop until an end is asked for (Terminate() or a
+    // WM_QUIT from elsewhere); no quit of Terminate's is left in the queue then.
     void Run();
-    // Asks the loop to end; it ends when it takes the quit message.
+    // Asks every loop to end, whichever runs now: an open menu closes, a
+    // message box or a loop of another's ends on the quit posted here, and
+    // each loop of the framework ends as soon as it regains control, even
+    // when a loop of another's took the quit and did not post it again. Does
+    // nothing once Run has ended.
     void Terminate();
-    // True once the quit message has been taken: from then on none is pending.
+    // True once an end has been asked for.
     bool Terminated() const { return FTerminated; }
     void ProcessMessages();
     // One message through the program's dispatch; false when it took WM_QUIT.
@@ -152,6 +163,9 @@ private:
     TForm* FMainForm = nullptr;
     bool FShowMainForm = true;
     bool FTerminated = false;
+    // Terminate's quit may still be in the queue.
+    bool FQuitPosted = false;
+    bool FRunEnded = false;
     std::vector<TForm*> FForms;
 };
 

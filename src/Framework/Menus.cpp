@@ -49,6 +49,8 @@ bool TMenu::DispatchCommand(UINT id) {
 HMENU TPopupMenu::ShownMenu() { return shownMenu; }
 
 void TPopupMenu::Popup(int x, int y) {
+    // Nothing would close a menu opened once the end is under way.
+    if (Application->Terminated()) return;
     TMenuHandle menu(CreatePopupMenu());
     for (int i = 0; i < FItems->Count(); ++i) FItems->Items(i)->AppendTo(menu.Get());
     HWND owner = Application->Handle();

@@ -334,11 +334,18 @@ std::string TKeyvane::AnswerMessageBox() {
     return box.Text;
 }
 
-LRESULT TKeyvane::QueryEndSession(DWORD limitMs) {
+LRESULT TKeyvane::QueryEndSession(bool thenEnd) {
     HWND wnd = MainWindow();
     DWORD_PTR answer = 0;
-    if (!wnd || !SendMessageTimeoutA(wnd, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, limitMs, &answer)) return -1;
+    if (!wnd || !SendMessageTimeoutA(wnd, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, WaitLimitMs, &answer)) return -1;
+    if (thenEnd && answer == 1) EndSession(true);
     return static_cast<LRESULT>(answer);
+}
+
+LRESULT TKeyvane::EndSession(bool ending) {
+    DWORD_PTR answer = 0;
+    const bool answered = SendMessageTimeoutA(MainWindow(), WM_ENDSESSION, ending, 0, SMTO_NORMAL, WaitLimitMs, &answer);
+    return answered ? static_cast<LRESULT>(answer) : -1;
 }
 
 void TKeyvane::PostQueryEndSession() {

@@ -136,10 +136,13 @@ public:
     bool PressHotKeyWhenIdle(UINT vk);
 
     // Sends the end-of-session query and gives the window's answer; -1 when it
-    // did not answer in time.
-    LRESULT QueryEndSession(DWORD limitMs = WaitLimitMs);
+    // did not answer in time. As at a logoff, WM_ENDSESSION(TRUE) follows an
+    // answer of 1 unless the logoff is to be cancelled (thenEnd false).
+    LRESULT QueryEndSession(bool thenEnd = true);
     // Posts the query, for ends that show a message box first.
     void PostQueryEndSession();
+    // Sends WM_ENDSESSION; -1 when no answer came (the window may be gone).
+    LRESULT EndSession(bool ending);
 
     // The shell's callback for the tray icon: mouseMessage is WM_LBUTTONDBLCLK,
     // WM_RBUTTONDOWN, ...

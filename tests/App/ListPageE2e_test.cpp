@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "App/E2eDriver.h"
+#include "Lib/IniStoreFile.h"
 
 using namespace e2e;
 
@@ -457,15 +458,17 @@ TEST(ListPageE2e, ItemsWithoutRegistrationCanBeEditedAndDeleted) {
     ASSERT_TRUE(kv.PressHotKeyWhenIdle(Y.Vk));
     EXPECT_TRUE(WaitRuns(app.Out("u"), 1)) << "the repaired item works";
 
-    // A key taken between the check and OK: the new item stays, without a key,
-    // in the list, and can be repaired.
-    page.Press("追加(&A)");
+    // A key taken between the check and Alt+O, in an editor opened with Alt+A:
+    // the new item stays, without a key, in the list, and can be repaired; the
+    // program goes on after the report.
+    SetForegroundWindow(page.Main);
+    ASSERT_TRUE(Type(page.Main, {VK_MENU, 'A'}));
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(dlg.Wnd) != FALSE; }));
     ASSERT_TRUE(dlg.PickFree(F8));
     dlg.Fill({"Late F8", "", app.Probe(), app.Out("f8"), ""});
     {
         THeld held(F8);
-        dlg.Ok();
+        ASSERT_TRUE(Type(dlg.Wnd, {VK_MENU, 'O'}));
         EXPECT_EQ(kv.AnswerMessageBox(), Report(271));
     }
     ASSERT_TRUE(dlg.WaitClosed());
@@ -512,6 +515,52 @@ TEST(ListPageE2e, ItemsWithoutRegistrationCanBeEditedAndDeleted) {
     EXPECT_FALSE(HotKeyTaken(Y.Vk) || HotKeyTaken(F5.Vk) || HotKeyTaken(F7.Vk)) << "every key given back";
 }
 
+// Each confirmed change is in the file at once, so a kill loses none; a failed
+// write is shown and the list keeps the change; a cancelled logoff writes at
+// the query and goes on; the end of the logon ends it, the icon's menu open.
+TEST(ListPageE2e, ChangesAreSavedAtOnceAndACancelledLogoffGoesOn) {
+    if (!AllFree({F5, F6, F7})) GTEST_SKIP() << "a hot key of this test is held";
+    using TNames = std::vector<std::string>;
+    TInstall app("S");
+    WriteFileText(app.Ini(), Settings({{"One", F5.Text, app.Probe(), app.Out("one"), ""},
+                                       {"Two", F6.Text, app.Probe(), app.Out("two"), ""}}));
+    const auto saved = [&] { return Names(SavedItems(ReadFileText(app.Ini()))); };
+    {
+        TKeyvane kv(app.Exe(), app.Dir.Path());
+        ASSERT_TRUE(kv.WaitRect(RECT{160, 120, 160 + 696, 120 + 478}));
+        TListPage page(kv);
+        page.Press("追加(&A)");
+        TItemDialog dlg(kv);
+        ASSERT_TRUE(dlg.PickFree(F7));
+        dlg.Fill({"Three", "", app.Probe(), app.Out("three"), ""});
+        dlg.Ok();
+        ASSERT_TRUE(dlg.WaitClosed());
+        page.SelectRow(1);
+        page.Click("削除(&E)");
+        page.Click("↓下へ(&D)");
+    }
+    EXPECT_EQ(saved(), (TNames{"Three", "Two"}));
+
+    TKeyvane kv(app.Exe(), app.Dir.Path());
+    ASSERT_TRUE(kv.WaitRect(RECT{160, 120, 160 + 696, 120 + 478}));
+    TListPage page(kv);
+    const std::string blocker = ReplacementFileName(app.Ini());  // makes the write fail
+    ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
+    page.SelectRow(2);
+    page.Press("↑上へ(&U)");
+    EXPECT_EQ(kv.AnswerMessageBox(), "ファイル " + app.Ini() + " を作成できません");
+    EXPECT_EQ(saved(), (TNames{"Three", "Two"}));
+    ASSERT_TRUE(RemoveDirectoryA(blocker.c_str()));
+    EXPECT_EQ(kv.QueryEndSession(false), 1);
+    EXPECT_EQ(saved(), (TNames{"Two", "Three"})) << "the list kept the move, and the query wrote it";
+    kv.EndSession(false);
+    ASSERT_TRUE(kv.PressHotKeyWhenIdle(F6.Vk));
+    EXPECT_TRUE(WaitRuns(app.Out("two"), 1)) << "the keys work after a cancelled logoff";
+    kv.TrayNotify(WM_RBUTTONDOWN);
+    ASSERT_TRUE(WaitFor([&] { return kv.FindWindowOfClass("#32768", true) != nullptr; }));
+    EXPECT_EQ(Names(EndAndRead(kv, app)), (TNames{"Two", "Three"}));
+}
+
 // The list with icons, a shortened long path and the hidden identifier
 // column, and the hint over the cells.
 TEST(ListPageE2e, ListShowsIconsShortensPathsAndHintsTheFullText) {
@@ -531,20 +580,15 @@ TEST(ListPageE2e, ListShowsIconsShortensPathsAndHintsTheFullText) {
 
     // The hint follows the cell under the mouse.
     // The display is shared: the mouse is put back on the cell should
-    // anything else move it while the hint is awaited. A hand on a mouse
-    // moves it more than once inside a cell; a jump into it moves it once,
-    // and the move that changes the hint also hides the old one, so the
-    // mouse stirs by a pixel each second until the hint shows.
+    // anything else move it while the hint is awaited.
     HWND grid = page.Grid();
     auto hintAt = [&](int x, int y, const std::string& want) {
         POINT cell{x, y};
         ClientToScreen(grid, &cell);
         HWND tip = nullptr;
-        const DWORD start = GetTickCount();
         const bool shown = WaitFor([&] {
-            const int stir = static_cast<int>((GetTickCount() - start) / 1000 % 2);
             POINT now{};
-            if (GetCursorPos(&now) && (now.x != cell.x + stir || now.y != cell.y)) SetCursorPos(cell.x + stir, cell.y);
+            if (GetCursorPos(&now) && (now.x != cell.x || now.y != cell.y)) SetCursorPos(cell.x, cell.y);
             tip = kv.FindWindowOfClass("tooltips_class32", true);
             return tip && Text(tip) == want;
         });

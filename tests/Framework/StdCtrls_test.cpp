@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Framework/CtrlTestSupport.h"
@@ -165,6 +166,17 @@ TEST(Keyboard, AMemoTakesEnterAsALineBreakButEscStillCancels) {
     EXPECT_EQ(d.form->ShowModal(), mrCancel);
     EXPECT_EQ(d.okClicks, 0);
     EXPECT_EQ(d.memo->Text(), "a\r\n");
+}
+
+TEST(Keyboard, HalfADoubleByteCharacterIsNoAccessKey) {
+    DialogForm d;
+    d.form->Show();
+    // ウ is 0x83 0x43 and ゴ 0x83 0x4F: their trail bytes read "C" and "O".
+    const std::pair<UINT, WPARAM> chars[] = {{WM_IME_CHAR, 0x8343}, {WM_CHAR, 0x83}, {WM_CHAR, 0x4F}, {WM_CHAR, 'h'}};
+    for (const auto& [msg, code] : chars) PostMessageA(d.help->Handle(), msg, code, 1);
+    EXPECT_TRUE(WaitFor([&] { return d.helpClicks == 1; })) << "the next letter is read as one";
+    ctltest::Settle();
+    EXPECT_EQ(d.okClicks + d.cancelClicks, 0);
 }
 
 TEST(Keyboard, TabAndShiftTabWalkTheControlsThroughGroupBoxes) {
