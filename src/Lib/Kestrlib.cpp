@@ -40,10 +40,6 @@ namespace {
 // MAX_PATH bytes.
 bool FitsPathBuffer(const std::string& text) { return text.size() < MAX_PATH; }
 
-}  // namespace
-
-namespace {
-
 // The link file's path as the persistence interface takes it; false when it
 // does not fit MAX_PATH wide characters with the terminator.
 bool WideLinkPath(const std::string& linkPath, WCHAR (&widePath)[MAX_PATH]) {

@@ -612,9 +612,6 @@ TEST_F(TMainFixture, LaunchFailuresTheShellAndTheCurrentFolder) {
     EXPECT_EQ(buffer, before) << "a failed folder change leaves the folder";
 
     item->Path = folder;
-    const HRESULT outside = CoInitialize(nullptr);
-    if (SUCCEEDED(outside)) CoUninitialize();
-    ASSERT_EQ(outside, S_OK) << "COM is initialised for the shell's call only";
     shellError = ERROR_FILE_NOT_FOUND;
     EXPECT_EQ(failure(7), Report(341)) << "neither WinExec nor the shell could";
     EXPECT_EQ(shellCall, Format("%x -|%sno such program.exe|-a -b|%s 5 com=1",
