@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "App/LaunchLogic.h"
 #include "App/ListPageLogic.h"
 #include "App/StartProfile.h"
 #include "Controls/Shadolbl.h"
@@ -15,6 +16,7 @@
 #include "Framework/Dialogs.h"
 #include "Framework/Exception.h"
 #include "Framework/Handles.h"
+#include "Framework/Locale.h"
 #include "Framework/SysUtils.h"
 #include "Framework/SystemLibrary.h"
 #include "Hotkey/HookHotKey.h"
@@ -31,6 +33,7 @@ TIniFileEx* IniFile = nullptr;
 THookHotKey* HookHotKey = nullptr;
 THtmlHelpProc HtmlHelpProc = nullptr;
 TShellExecuteProc ShellExecuteProc = ShellExecuteA;
+TShellExecuteExProc ShellExecuteExProc = ShellExecuteExA;
 
 namespace {
 
@@ -581,13 +584,48 @@ void TFormMain::C1Click(TObject*) { ShowLauncher(); }
 
 // ---------------------------------------------------------------- launching
 
+namespace {
+
+bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Asks the shell to open what WinExec could not start: a document in its
+// program, a folder in the file manager, an address in the browser, a program
+// that asks for elevation through the system's prompt. False when the shell
+// can't either; a prompt the user declined is no failure.
+bool OpenWithShell(const LaunchItem& item) {
+    const TCommandParts command = SplitCommand(item.Command);
+    if (command.File.empty()) return false;
+    const std::string params =
+        command.Args.empty() ? item.Params : item.Params.empty() ? command.Args : command.Args + " " + item.Params;
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    // The shell reports its failures to us instead of in boxes of its own, and
+    // has handed the work on before it returns, while COM is still ours.
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.hwnd = Application->Handle();
+    info.lpFile = command.File.c_str();
+    info.lpParameters = params.empty() ? nullptr : params.c_str();
+    info.lpDirectory = item.Path.empty() ? nullptr : item.Path.c_str();
+    info.nShow = SW_SHOW;
+    // The file's handler and the elevation prompt may be COM objects.
+    const TComInit com;
+    if (ShellExecuteExProc(&info)) return true;
+    return GetLastError() == ERROR_CANCELLED;
+}
+
+}  // namespace
+
 void TFormMain::HotKeyPressed(TObject*, int Index) {
     for (int i = 0; i < ItemCount(); ++i) {
         const LaunchItem* item = ItemAt(i);
         if (item->HotKeyId != Index) continue;
-        const std::string commandLine = item->Command + " " + item->Params;
         if (!item->Path.empty() && !SetCurrentDirectoryA(item->Path.c_str())) RaiseAt(MainSource, 339);
-        if (WinExec(commandLine.c_str(), SW_SHOW) <= 31) RaiseAt(MainSource, 341);
+        // Built in the item's folder, where a relative command names its file.
+        const std::string commandLine = LaunchCommandLine(item->Command, item->Params, PathExists);
+        // A longer line would reach the system cut short and start something else.
+        if (!CommandLineFits(commandLine)) RaiseAt(MainSource, 341);
+        // What WinExec started is never handed to the shell as well.
+        if (WinExec(commandLine.c_str(), SW_SHOW) <= 31 && !OpenWithShell(*item)) RaiseAt(MainSource, 341);
     }
 }
 
@@ -602,17 +640,18 @@ void TFormMain::R1Click(TObject*) {
 
     const std::string exe = Application->ExeName();
     const std::string link = std::string(folder) + "\\" + ChangeFileExt(ExtractFileName(exe), ".lnk");
-    // Only a file counts as a registration: a folder of that name is no link,
-    // and writing the link then fails with the report below.
-    if (FileExists(link)) {
-        ShowMessage("すでにスタートアップに登録されています。");
-        return;
-    }
+    bool registered = false;
     {
-        TComInit com;
-        if (!CreateShellLink(exe, link, Application->Title(), ExtractFilePath(exe))) RaiseAt(MainSource, 424);
+        const TComInit com;
+        // Only a link to this very program counts as a registration: one left
+        // by the program before its folder was moved or renamed would start
+        // nothing at logon, so it is written anew. A folder of that name is no
+        // link, and writing the link then fails with the report below.
+        registered = FileExists(link) && Locale().CompareText(ShellLinkTarget(link), exe) == 0;
+        if (!registered && !CreateShellLink(exe, link, Application->Title(), ExtractFilePath(exe)))
+            RaiseAt(MainSource, 424);
     }
-    ShowMessage("スタートアップに登録しました。");
+    ShowMessage(registered ? "すでにスタートアップに登録されています。" : "スタートアップに登録しました。");
 }
 
 // ---------------------------------------------------------------- help and version page

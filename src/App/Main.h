@@ -3,6 +3,7 @@
 // object, the hot-key registrar and the tray icon; it loads everything when it
 // is created and writes the settings back when the program ends.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
@@ -37,6 +38,10 @@ using THtmlHelpProc = HWND(WINAPI*)(HWND caller, LPCSTR file, UINT command, DWOR
 using TShellExecuteProc = HINSTANCE(WINAPI*)(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                              LPCSTR folder, INT show);
 extern TShellExecuteProc ShellExecuteProc;
+// The shell's open for what WinExec can't start (ShellExecuteExA); tests put a
+// recorder in place to see what a launch hands to the shell.
+using TShellExecuteExProc = BOOL(WINAPI*)(SHELLEXECUTEINFOA* info);
+extern TShellExecuteExProc ShellExecuteExProc;
 
 // Where the launcher's error reports say they come from.
 extern const char MainSource[];

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "App/Item.h"
+#include "App/LaunchLogic.h"
 #include "App/ListPageLogic.h"
 #include "App/Main.h"
 #include "Framework/Exception.h"
@@ -34,7 +35,8 @@ void TFormMain::GridDrawCell(TObject*, int ACol, int ARow, RECT Rect, TGridDrawS
     if (plan.ShortenPath)
         text = ShortenPath(text, Rect.right - Rect.left, [&canvas](const std::string& s) { return canvas.TextWidth(s); });
     // Asked anew at every paint: the file may have come or gone since.
-    const TIconHandle icon(plan.Icon ? GetFileSmallIcon(ItemAt(ARow - 1)->Command) : nullptr);
+    // A command quoted by hand names the file inside its quotes.
+    const TIconHandle icon(plan.Icon ? GetFileSmallIcon(SplitCommand(ItemAt(ARow - 1)->Command).File) : nullptr);
     if (icon) {
         DrawIconEx(canvas.Handle(), Rect.left, Rect.top, icon.Get(), CellIconSize, CellIconSize, 0, nullptr, DI_NORMAL);
         Rect.left += CellIconAdvance;

@@ -50,7 +50,10 @@ HMODULE LoadSystemLibrary(const char* name) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return nullptr;
     }
-    return LoadLibraryA((std::string(folder, length) + "\\" + name).c_str());
+    // The libraries this one loads in turn are looked for in its own folder,
+    // the system folder, before the program's.
+    return LoadLibraryExA((std::string(folder, length) + "\\" + name).c_str(), nullptr,
+                          LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 FARPROC SystemProc(const char* library, const char* name) {

@@ -13,7 +13,8 @@
 // application object calls it before it loads anything. Where the system
 // lacks SetDefaultDllDirectories (a Windows 7 without its update), the
 // program's folder can't be taken out of the search: the current folder is,
-// and LoadSystemLibrary names every library by its full path.
+// and LoadSystemLibrary names every library by its full path, with the
+// search for that library's own imports starting in the system folder.
 void RestrictLibrarySearch();
 
 // Loads a library from the system folder: by its name once the search is

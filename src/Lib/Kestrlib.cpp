@@ -5,6 +5,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cstring>
+
 #include "Framework/Handles.h"
 #include "Framework/SystemLibrary.h"
 
@@ -38,15 +40,38 @@ namespace {
 // MAX_PATH bytes.
 bool FitsPathBuffer(const std::string& text) { return text.size() < MAX_PATH; }
 
+// The link file's path as the persistence interface takes it; false when it
+// does not fit MAX_PATH wide characters with the terminator.
+bool WideLinkPath(const std::string& linkPath, WCHAR (&widePath)[MAX_PATH]) {
+    const int wideChars = MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, nullptr, 0);
+    if (wideChars <= 0 || wideChars > MAX_PATH) return false;
+    return MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH) != 0;
+}
+
 }  // namespace
+
+std::string ShellLinkTarget(const std::string& linkPath) {
+    WCHAR widePath[MAX_PATH];
+    if (!WideLinkPath(linkPath, widePath)) return std::string();
+    TComRef<IShellLinkA> link;
+    TComRef<IPersistFile> file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.OutVoid())))
+        return std::string();
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid()))) return std::string();
+    if (FAILED(file->Load(widePath, STGM_READ))) return std::string();
+    // The stored path as it is: not resolved, which could go looking for a
+    // program that moved and report where it went.
+    char target[MAX_PATH] = {};
+    if (link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) != S_OK) return std::string();
+    return std::string(target, strnlen(target, MAX_PATH));
+}
 
 bool CreateShellLink(const std::string& target, const std::string& linkPath, const std::string& description,
                      const std::string& workDir) {
     if (!FitsPathBuffer(target) || !FitsPathBuffer(description) || !FitsPathBuffer(workDir)) return false;
     WCHAR widePath[MAX_PATH];
-    int wideChars = MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, nullptr, 0);
-    if (wideChars <= 0 || wideChars > MAX_PATH) return false;
-    if (!MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH)) return false;
+    if (!WideLinkPath(linkPath, widePath)) return false;
 
     // The persistence interface is released before the link object.
     TComRef<IShellLinkA> link;

@@ -25,3 +25,8 @@ HICON GetFileSmallIcon(const std::string& path);
 // 259 characters.
 bool CreateShellLink(const std::string& target, const std::string& linkPath, const std::string& description,
                      const std::string& workDir);
+
+// The target path of the shell link file at linkPath, as the link stores it;
+// empty when the file can't be read as a link. COM must be initialised on
+// the calling thread.
+std::string ShellLinkTarget(const std::string& linkPath);

@@ -496,11 +496,12 @@ TEST_F(TMainFixture, RefreshListFollowsTheItems) {
     EXPECT_TRUE(FForm->btnDelete->Enabled());
 }
 
-// A name cell shows the small icon of the command's file before the name; a
-// command that isn't there has none.
+// A name cell shows the small icon of the command's file before the name,
+// also when the command is quoted; a command that isn't there has none.
 TEST_F(TMainFixture, NameCellsShowTheIconOfTheCommandsFile) {
     Start("");
-    for (const std::string& command : {Application->ExeName(), Application->ExeName() + ".missing"}) {
+    for (const std::string& command :
+         {Application->ExeName(), Application->ExeName() + ".missing", "\"" + Application->ExeName() + "\""}) {
         FForm->AddItem();
         FForm->ItemAt(FForm->ItemCount() - 1)->Command = command;
     }
@@ -516,6 +517,7 @@ TEST_F(TMainFixture, NameCellsShowTheIconOfTheCommandsFile) {
     };
     EXPECT_GT(iconPixels(1), 10);
     EXPECT_EQ(iconPixels(2), 0);
+    EXPECT_GT(iconPixels(3), 10);
 }
 
 TEST_F(TMainFixture, AStoppedLoadLeavesNothingToChange) {
@@ -560,9 +562,33 @@ TEST_F(TMainFixture, ARefusedUnregistrationStillSavesEveryItemOnce) {
     EXPECT_EQ(ReadAll(SettingsName()), saved);
 }
 
-TEST_F(TMainFixture, LaunchFailuresAndTheCurrentFolder) {
-    TReports reports;
+namespace {
+
+// What a launch handed to the shell, as one text; the shell answers with
+// shellError (0: it opened what it was given).
+std::string shellCall;
+DWORD shellError = 0;
+BOOL WINAPI FakeShellExecuteEx(SHELLEXECUTEINFOA* info) {
+    // S_FALSE: the launch has initialised COM on this thread.
+    const HRESULT com = CoInitialize(nullptr);
+    if (SUCCEEDED(com)) CoUninitialize();
+    shellCall = Format("%lx %s|%s|%s|%s %d com=%d", info->fMask, info->lpVerb ? info->lpVerb : "-", info->lpFile,
+                       info->lpParameters, info->lpDirectory, info->nShow, com == S_FALSE);
+    SetLastError(shellError);
+    return shellError == 0;
+}
+
+}  // namespace
+
+// What WinExec can't start goes to the shell; elevation can't be shown here,
+// so a recorder stands in for the shell.
+TEST_F(TMainFixture, LaunchFailuresTheShellAndTheCurrentFolder) {
     Start("");
+    struct TRealShell {
+        const TShellExecuteExProc Open = ShellExecuteExProc;
+        ~TRealShell() { ShellExecuteExProc = Open; }
+    } real;
+    ShellExecuteExProc = FakeShellExecuteEx;
     char buffer[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof buffer, buffer);
     const std::string before = buffer;
@@ -571,7 +597,8 @@ TEST_F(TMainFixture, LaunchFailuresAndTheCurrentFolder) {
     FForm->AddItem();
     LaunchItem* item = FForm->ItemAt(0);
     item->HotKeyId = 7;
-    item->Command = folder + "no-such-program.exe";
+    item->Command = "\"" + folder + "no such program.exe\" -a";
+    item->Params = "-b";
     item->Path = folder + "no-such-folder\\";
     const auto failure = [&](int index) {
         try {
@@ -586,13 +613,25 @@ TEST_F(TMainFixture, LaunchFailuresAndTheCurrentFolder) {
     EXPECT_EQ(buffer, before) << "a failed folder change leaves the folder";
 
     item->Path = folder;
-    EXPECT_EQ(failure(7), Report(341));
+    shellError = ERROR_FILE_NOT_FOUND;
+    EXPECT_EQ(failure(7), Report(341)) << "neither WinExec nor the shell could";
+    EXPECT_EQ(shellCall, Format("%x -|%sno such program.exe|-a -b|%s 5 com=1",
+                                SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC, folder.c_str(), folder.c_str()));
     GetCurrentDirectoryA(sizeof buffer, buffer);
     EXPECT_STRCASEEQ((std::string(buffer) + "\\").c_str(), folder.c_str()) << "changed before the start failed";
+    for (const DWORD opened : {DWORD{0}, DWORD{ERROR_CANCELLED}}) {
+        shellError = opened;
+        EXPECT_EQ(failure(7), "") << "opened, or the user declined the elevation prompt";
+    }
 
+    shellCall.clear();
+    item->Params = std::string(32767, 'b');
+    EXPECT_EQ(failure(7), Report(341)) << "too long for the system";
     item->Command.clear();
+    item->Params.clear();
     item->Path.clear();
     EXPECT_EQ(failure(7), Report(341)) << "a lone blank starts nothing";
+    EXPECT_EQ(shellCall, "") << "neither goes to the shell";
     EXPECT_EQ(failure(8), "") << "a press that belongs to no item does nothing";
     SetCurrentDirectoryA(before.c_str());
     // The item never held a registration.
