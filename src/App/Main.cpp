@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <new>
@@ -50,6 +51,28 @@ private:
     TForm& FForm;
 };
 
+// The grid's column widths as the settings file stores them. A width read
+// back stays between 0 and the screen's width: a wider column would push its
+// own edge, and the columns after it, out of reach.
+class TStoredColWidths : public IColWidths {
+public:
+    explicit TStoredColWidths(TDrawGrid& grid) : FGrid(grid) {}
+    int ColCount() const override { return FGrid.ColCount(); }
+    int ColWidth(int Index) const override { return FGrid.ColWidths(Index); }
+    void SetColWidth(int Index, int Width) override {
+        FGrid.SetColWidths(Index, std::clamp(Width, 0, TScreen::Width()));
+    }
+
+private:
+    TDrawGrid& FGrid;
+};
+
+// The smallest window that still shows every button of the list page and the
+// whole version panel. Smaller stored sizes (a hand-edited file) are raised
+// to it; sizes between it and the design size are the user's own choice.
+constexpr int MinFormWidth = 520;
+constexpr int MinFormHeight = 320;
+
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -96,6 +119,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     SetName("FormMain");
     SetCaption("Keyvane");
     SetBounds(220, 201, 696, 478);
+    SetMinimumSize(MinFormWidth, MinFormHeight);
     SetFont(*this, "ＭＳ Ｐゴシック", 12, SHIFTJIS_CHARSET, clWindowText);
     Icon().LoadFromResourceName("MAINICON", 32);
     OnCreate = [this](TObject* s) { FormCreate(s); };
@@ -342,8 +366,9 @@ void TFormMain::ApplyLayout() {
     Grid->SetAlign(alClient);
     Grid->SetColCount(7);
     Grid->SetColWidths(0, 20);
+    TStoredColWidths widths(*Grid);
     try {
-        IniFile->ReadColWidths(Name(), ColWidthsIdent, *Grid);
+        IniFile->ReadColWidths(Name(), ColWidthsIdent, widths);
     } catch (...) {
         Grid->SetColWidths(6, 0);
         throw;
@@ -353,6 +378,8 @@ void TFormMain::ApplyLayout() {
 
     TFormBounds bounds(*this);
     IniFile->ReadBounds(Name(), FormRectIdent, bounds);
+    // A place on a monitor that has gone since comes back onto one that is here.
+    KeepOnScreen();
 }
 
 void TFormMain::LoadItems() {

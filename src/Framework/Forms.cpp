@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Framework/Menus.h"
+#include "Framework/Placement.h"
 #include "Framework/SysUtils.h"
 #include "Framework/SystemLibrary.h"
 
@@ -30,6 +31,18 @@ BOOL CALLBACK PopTooltip(HWND wnd, LPARAM) {
     char cls[64] = {};
     GetClassNameA(wnd, cls, sizeof cls);
     if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0) SendMessageA(wnd, TTM_POP, 0, 0);
+    return TRUE;
+}
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lp) {
+    auto* areas = reinterpret_cast<std::vector<TRect>*>(lp);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+    // The primary monitor goes first: it wins where two are equally near.
+    const TRect area = FromWinRect(info.rcWork);
+    if (info.dwFlags & MONITORINFOF_PRIMARY) areas->insert(areas->begin(), area);
+    else areas->push_back(area);
     return TRUE;
 }
 
@@ -107,6 +120,7 @@ void TForm::DoShow() {
 void TForm::SetVisible(bool visible) {
     if (visible == Visible()) return;
     if (visible) {
+        KeepOnScreen();
         BeginShowing();
         DoShow();
         TWinControl::SetVisible(true);
@@ -204,6 +218,23 @@ void TForm::SetWindowState(TWindowState state) {
     if (state == WindowState()) return;
     static const int commands[] = {SW_RESTORE, SW_MINIMIZE, SW_MAXIMIZE};
     ShowWindow(Handle(), commands[state]);
+}
+
+void TForm::SetMinimumSize(int width, int height) {
+    FMinWidth = width;
+    FMinHeight = height;
+}
+
+void TForm::KeepOnScreen() {
+    if (FHandle && (IsIconic(FHandle) || IsZoomed(FHandle))) return;
+    std::vector<TRect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+    // The caption with the sizing frame above it: the part the user takes
+    // hold of to move the window.
+    const int caption = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYSIZEFRAME);
+    const TWindowBounds now{Left(), Top(), Width(), Height()};
+    const TWindowBounds placed = PlaceOnWorkAreas(now, areas, FMinWidth, FMinHeight, caption);
+    if (!(placed == now)) SetBounds(placed.Left, placed.Top, placed.Width, placed.Height);
 }
 
 TForm* GetParentForm(TWinControl* control) {

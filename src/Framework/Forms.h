@@ -47,6 +47,13 @@ public:
     // a form that is shown.
     TWindowState WindowState();
     void SetWindowState(TWindowState state);
+    // The smallest size the form is placed at; 0 × 0 unless set.
+    void SetMinimumSize(int width, int height);
+    // Brings the form where the user can reach it: onto a monitor that
+    // exists now when its caption bar is not on one, at no less than its
+    // minimum size. Showing the form does this too; a minimised or maximised
+    // form is left as it is.
+    void KeepOnScreen();
 
     // The keys of a dialog, taken before the system's dialog manager sees
     // them: Tab and Shift+Tab through the form's own tab order, and Enter,
@@ -94,6 +101,8 @@ private:
     bool FDestroyed = false;
     TWinControl* FActiveControl = nullptr;
     HWND FFocusedWnd = nullptr;
+    int FMinWidth = 0;
+    int FMinHeight = 0;
 };
 
 using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;

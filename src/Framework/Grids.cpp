@@ -238,7 +238,10 @@ void TDrawGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 
 void TDrawGrid::MouseMove(TShiftState shift, int x, int y) {
     if (FSizingCol >= 0) {
-        SetColWidths(FSizingCol, std::max(MinDraggedWidth, FSizingStartWidth + x - FSizingStartX));
+        // No wider than the grid shows: an edge dragged past it could not be
+        // grabbed again to narrow the column.
+        const int widest = std::max(MinDraggedWidth, ClientW());
+        SetColWidths(FSizingCol, std::clamp(FSizingStartWidth + x - FSizingStartX, MinDraggedWidth, widest));
         Update();
     }
     TWinControl::MouseMove(shift, x, y);
