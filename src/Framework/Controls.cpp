@@ -6,6 +6,7 @@
 
 #include "Framework/Exception.h"
 #include "Framework/Forms.h"
+#include "Framework/Scaling.h"
 #include "Framework/SystemLibrary.h"
 
 namespace {
@@ -286,6 +287,19 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     FHeight = height;
     if (FHandle) MoveWindow(FHandle, left, top, width, height, TRUE);
     if (FParent && FAlign != alNone) FParent->AlignControls();
+}
+
+void TWinControl::ChangeScale(int M, int D) {
+    if (M == D) return;
+    const TWindowBounds b = ScaleBounds(TWindowBounds{FLeft, FTop, FWidth, FHeight}, M, D);
+    SetBounds(b.Left, b.Top, b.Width, b.Height);
+    ScaleFontAndControls(M, D);
+}
+
+void TWinControl::ScaleFontAndControls(int M, int D) {
+    // A form has no parent to take a font from: its font is its own.
+    if (!FParentFont || !FParent) FFont.ChangeScale(M, D);
+    for (TWinControl* c : FControls) c->ChangeScale(M, D);
 }
 
 void TWinControl::ReadBoundsFromWindow() {

@@ -6,6 +6,7 @@
 
 #include "Framework/Menus.h"
 #include "Framework/Placement.h"
+#include "Framework/Scaling.h"
 #include "Framework/SysUtils.h"
 #include "Framework/SystemLibrary.h"
 
@@ -62,9 +63,10 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
     FIcon.OnChange = [this](TObject*) {
         if (FHandle) {
             SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
-            SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon.Handle()));
+            SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIconHandle()));
         }
     };
+    FSmallIcon.OnChange = FIcon.OnChange;
 }
 
 TForm::~TForm() {
@@ -98,7 +100,7 @@ void TForm::CreateParams(TCreateParams& params) {
 void TForm::HandleCreated() {
     if (!FIcon.Empty()) {
         SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
-        SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon.Handle()));
+        SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIconHandle()));
     }
     if (FMenu) ::SetMenu(FHandle, FMenu->Handle());
 }
@@ -223,6 +225,21 @@ void TForm::SetWindowState(TWindowState state) {
 void TForm::SetMinimumSize(int width, int height) {
     FMinWidth = width;
     FMinHeight = height;
+}
+
+void TForm::ChangeScale(int M, int D) {
+    if (M == D) return;
+    FPixelsPerInch = KvMulDiv(FPixelsPerInch, M, D);
+    FMinWidth = KvMulDiv(FMinWidth, M, D);
+    FMinHeight = KvMulDiv(FMinHeight, M, D);
+    TCreateParams params;
+    CreateParams(params);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, params.Style, FMenu != nullptr, params.ExStyle);
+    const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+    SetBounds(KvMulDiv(Left(), M, D), KvMulDiv(Top(), M, D), KvMulDiv(Width() - frameWidth, M, D) + frameWidth,
+              KvMulDiv(Height() - frameHeight, M, D) + frameHeight);
+    ScaleFontAndControls(M, D);
 }
 
 void TForm::KeepOnScreen() {
@@ -398,6 +415,17 @@ std::string TApplication::ExeName() const {
 void TApplication::AddForm(TForm* form) {
     FForms.push_back(form);
     if (!FMainForm) FMainForm = form;
+}
+
+void TApplication::ScaleToScreen(TForm* form) { form->ChangeScale(TScreen::PixelsPerInch(), DesignPixelsPerInch); }
+
+int TScreen::PixelsPerInch() {
+    static const int pixelsPerInch = [] {
+        const TBorrowedDC screen(nullptr);
+        const int ppi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
+        return ppi > 0 ? ppi : DesignPixelsPerInch;
+    }();
+    return pixelsPerInch;
 }
 
 void TApplication::RemoveForm(TForm* form) {

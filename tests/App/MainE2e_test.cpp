@@ -635,7 +635,7 @@ TEST(KeyvaneE2e, WindowComesBackWhereTheUserCanReachIt) {
     TInstall app("N");
     WriteFileText(app.Ini(), JoinLines({"[FormMain]", "FormRect=250,190,5,5", ""}));
     TKeyvane kv(app.Exe(), app.Dir.Path());
-    ASSERT_TRUE(kv.WaitRect(At(250, 190, 520, 320))) << "raised to the smallest usable size";
+    ASSERT_TRUE(kv.WaitRect(At(250, 190, 400, 300))) << "raised to the smallest usable size";
     HWND main = ShowMain(kv);
     ASSERT_NE(main, nullptr);
     Settle(main);
