@@ -73,7 +73,8 @@ public:
     }
     void SetColWidth(int Index, int Width) override {
         const int screen = TScreen::Width();
-        FGrid.SetColWidths(Index, std::min(KvMulDiv(std::clamp(Width, 0, screen), FPixelsPerInch, DesignPixelsPerInch), screen));
+        const int scaled = KvMulDiv(std::clamp(Width, 0, screen), FPixelsPerInch, DesignPixelsPerInch);
+        FGrid.SetColWidths(Index, std::min(scaled, screen));
     }
 
 private:

@@ -309,7 +309,8 @@ void TWinControl::ReadBoundsFromWindow() {
     if (IsIconic(FHandle) || IsZoomed(FHandle)) {
         // A minimised window's rectangle is that of its minimised caption
         // (off the screen on Windows), a maximised one's that of the whole
-        // work area; the bounds of either stay the place it comes back to. The system gives that place in workspace coordinates, counted
+        // work area; the bounds of either stay the place it comes back to.
+        // The system gives that place in workspace coordinates, counted
         // from the work area's corner, except for tool and child windows.
         WINDOWPLACEMENT placement{};
         placement.length = sizeof placement;

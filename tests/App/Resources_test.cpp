@@ -459,8 +459,8 @@ TEST_F(BuiltProgram, ManifestRunsAsInvokerWithoutVirtualisationOnEveryListedWind
 TEST_F(BuiltProgram, ManifestKeepsTheClassicControlsAndDeclaresSystemDpiAwareness) {
     const std::string manifest = Manifest();
     ASSERT_FALSE(manifest.empty());
-    EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"),
-              std::string::npos);
+    const char dpiAware[] = "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>";
+    EXPECT_NE(manifest.find(dpiAware), std::string::npos);
     for (const char* absent : {"Microsoft.Windows.Common-Controls", "dependency", "dpiAwareness", "PerMonitor"})
         EXPECT_EQ(manifest.find(absent), std::string::npos) << absent;
 }

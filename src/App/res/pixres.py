@@ -24,9 +24,10 @@ row of the picture, top row first.
 An icon holds one 16-colour image per source (4 bits per pixel, XOR and AND
 masks). A source named with "@SIZE" gives an image of that size, its pixels
 repeated (nearest neighbour) from the source: the 24- and 48-pixel images
-that Windows asks for at 150 % scaling keep the hand-drawn pixels' edges. A bitmap is written with 8 bits per pixel, run-length encoded
-(BI_RLE8), with a palette of just the colours it uses. A PNG (for the help
-pages) shows the picture as it appears on screen, transparency included.
+that Windows asks for at 150 % scaling keep the hand-drawn pixels' edges.
+A bitmap is written with 8 bits per pixel, run-length encoded (BI_RLE8),
+with a palette of just the colours it uses. A PNG (for the help pages) shows
+the picture as it appears on screen, transparency included.
 """
 
 import struct
