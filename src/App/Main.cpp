@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <new>
@@ -17,6 +18,7 @@
 #include "Framework/Exception.h"
 #include "Framework/Handles.h"
 #include "Framework/Locale.h"
+#include "Framework/Scaling.h"
 #include "Framework/SysUtils.h"
 #include "Framework/SystemLibrary.h"
 #include "Hotkey/HookHotKey.h"
@@ -37,21 +39,57 @@ TShellExecuteExProc ShellExecuteExProc = ShellExecuteExA;
 
 namespace {
 
-// The window's rectangle as the settings file stores it.
+// The window's rectangle as the settings file stores it: at 96 pixels per
+// inch, the numbers the system shows a program that does not scale itself,
+// so that a file keeps its meaning when the scaling changes.
 class TFormBounds : public IBounds {
 public:
     explicit TFormBounds(TForm& form) : FForm(form) {}
-    int Left() const override { return FForm.Left(); }
-    int Top() const override { return FForm.Top(); }
-    int Width() const override { return FForm.Width(); }
-    int Height() const override { return FForm.Height(); }
+    int Left() const override { return Stored().Left; }
+    int Top() const override { return Stored().Top; }
+    int Width() const override { return Stored().Width; }
+    int Height() const override { return Stored().Height; }
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override {
-        FForm.SetBounds(ALeft, ATop, AWidth, AHeight);
+        const TWindowBounds b =
+            ScaleBounds(TWindowBounds{ALeft, ATop, AWidth, AHeight}, FForm.PixelsPerInch(), DesignPixelsPerInch);
+        FForm.SetBounds(b.Left, b.Top, b.Width, b.Height);
     }
 
 private:
+    TWindowBounds Stored() const {
+        return ScaleBounds(TWindowBounds{FForm.Left(), FForm.Top(), FForm.Width(), FForm.Height()},
+                           DesignPixelsPerInch, FForm.PixelsPerInch());
+    }
     TForm& FForm;
 };
+
+// The grid's column widths as the settings file stores them, at 96 pixels
+// per inch as the window's rectangle. A width read back stays between 0 and
+// the screen's width: a wider column would push its own edge, and the columns
+// after it, out of reach.
+class TStoredColWidths : public IColWidths {
+public:
+    TStoredColWidths(TDrawGrid& grid, int pixelsPerInch) : FGrid(grid), FPixelsPerInch(pixelsPerInch) {}
+    int ColCount() const override { return FGrid.ColCount(); }
+    int ColWidth(int Index) const override {
+        return KvMulDiv(FGrid.ColWidths(Index), DesignPixelsPerInch, FPixelsPerInch);
+    }
+    void SetColWidth(int Index, int Width) override {
+        const int screen = TScreen::Width();
+        const int scaled = KvMulDiv(std::clamp(Width, 0, screen), FPixelsPerInch, DesignPixelsPerInch);
+        FGrid.SetColWidths(Index, std::min(scaled, screen));
+    }
+
+private:
+    TDrawGrid& FGrid;
+    int FPixelsPerInch;
+};
+
+// The smallest size a stored place is raised to (a hand-edited file): the
+// framework's default size for a form, which shows the list, most of its
+// buttons and the page tabs. Sizes above it are the user's own choice.
+constexpr int MinFormWidth = 400;
+constexpr int MinFormHeight = 300;
 
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -99,8 +137,10 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     SetName("FormMain");
     SetCaption("Keyvane");
     SetBounds(220, 201, 696, 478);
+    SetMinimumSize(MinFormWidth, MinFormHeight);
     SetFont(*this, "ＭＳ Ｐゴシック", 12, SHIFTJIS_CHARSET, clWindowText);
-    Icon().LoadFromResourceName("MAINICON", 32);
+    Icon().LoadFromResourceName("MAINICON", GetSystemMetrics(SM_CXICON));
+    SmallIcon().LoadFromResourceName("MAINICON", GetSystemMetrics(SM_CXSMICON));
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnDestroy = [this](TObject* s) { FormDestroy(s); };
     OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
@@ -279,7 +319,7 @@ void TFormMain::BuildTrayIcon() {
     // handle here; its controls get theirs when it is first shown.
     StartPhaseEnd("main window: window handle");
     yTrayIcon1->BeginLoading();
-    yTrayIcon1->Icon().LoadFromResourceName("TRAYICON", 16);
+    yTrayIcon1->Icon().LoadFromResourceName("TRAYICON", GetSystemMetrics(SM_CXSMICON));
     yTrayIcon1->SetTipHelp("Keyvane");
     yTrayIcon1->RBPopupMenu = PopupMenu1;
     yTrayIcon1->OnDblClick = [this](TObject* s) { yTrayIcon1DblClick(s); };
@@ -344,9 +384,10 @@ void TFormMain::FormCreate(TObject*) {
 void TFormMain::ApplyLayout() {
     Grid->SetAlign(alClient);
     Grid->SetColCount(7);
-    Grid->SetColWidths(0, 20);
+    Grid->SetColWidths(0, KvMulDiv(20, PixelsPerInch(), DesignPixelsPerInch));
+    TStoredColWidths widths(*Grid, PixelsPerInch());
     try {
-        IniFile->ReadColWidths(Name(), ColWidthsIdent, *Grid);
+        IniFile->ReadColWidths(Name(), ColWidthsIdent, widths);
     } catch (...) {
         Grid->SetColWidths(6, 0);
         throw;
@@ -356,6 +397,9 @@ void TFormMain::ApplyLayout() {
 
     TFormBounds bounds(*this);
     IniFile->ReadBounds(Name(), FormRectIdent, bounds);
+    // A place on a monitor that has gone since comes back onto one that is
+    // here, once scaled to this screen.
+    KeepOnScreen();
 }
 
 void TFormMain::LoadItems() {
@@ -411,7 +455,8 @@ void TFormMain::FormDestroy(TObject*) { SaveAndRelease(); }
 void TFormMain::SaveSettings() {
     if (!IniFile) return;
     try {
-        IniFile->WriteColWidths(Name(), ColWidthsIdent, *Grid);
+        TStoredColWidths widths(*Grid, PixelsPerInch());
+        IniFile->WriteColWidths(Name(), ColWidthsIdent, widths);
         TFormBounds bounds(*this);
         IniFile->WriteBounds(Name(), FormRectIdent, bounds);
         SaveItems();

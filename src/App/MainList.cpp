@@ -11,6 +11,7 @@
 #include "Framework/Exception.h"
 #include "Framework/Forms.h"
 #include "Framework/Handles.h"
+#include "Framework/Scaling.h"
 #include "Hotkey/HookHotKey.h"
 #include "Lib/Kestrlib.h"
 
@@ -28,8 +29,9 @@ void TFormMain::GridDrawCell(TObject*, int ACol, int ARow, RECT Rect, TGridDrawS
     const TCellPlan plan =
         PlanCell(ACol, ARow, ItemCount(), [this](int col, int row) { return CellText(col, row); });
     if (!plan.Draw) return;
-    Rect.left += CellTextMargin;
-    Rect.right -= CellTextMargin;
+    const int margin = KvMulDiv(CellTextMargin, PixelsPerInch(), DesignPixelsPerInch);
+    Rect.left += margin;
+    Rect.right -= margin;
     TCanvas& canvas = Grid->Canvas();
     std::string text = plan.Text;
     if (plan.ShortenPath)
@@ -38,8 +40,10 @@ void TFormMain::GridDrawCell(TObject*, int ACol, int ARow, RECT Rect, TGridDrawS
     // A command quoted by hand names the file inside its quotes.
     const TIconHandle icon(plan.Icon ? GetFileSmallIcon(SplitCommand(ItemAt(ARow - 1)->Command).File) : nullptr);
     if (icon) {
-        DrawIconEx(canvas.Handle(), Rect.left, Rect.top, icon.Get(), CellIconSize, CellIconSize, 0, nullptr, DI_NORMAL);
-        Rect.left += CellIconAdvance;
+        // At the shell's small icon size, which follows the screen's scaling.
+        const int size = GetSystemMetrics(SM_CXSMICON);
+        DrawIconEx(canvas.Handle(), Rect.left, Rect.top, icon.Get(), size, size, 0, nullptr, DI_NORMAL);
+        Rect.left += KvMulDiv(CellIconAdvance, size, CellIconSize);
     }
     DrawTextInRect(text, Rect, plan.HAlign, canvas, ETO_CLIPPED, taCentre);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Geometry of the ellipsis edit box: where its text may run, where the mouse
 // shows the text cursor, and how the box scales with its form.
+#include "Framework/Scaling.h"
 #include "Framework/Types.h"
 
 // The ellipsis button's width; the button keeps it at every scale.
@@ -16,10 +17,6 @@ TRect EllipsisEditRect(int clientWidth, int clientHeight);
 
 // True when a mouse at client x shows the text cursor (I-beam).
 bool EllipsisIBeamAt(int x, int clientWidth);
-
-// a * b / c rounded to the nearest integer (halves away from zero); -1 for a
-// zero divisor or a result beyond the 32-bit range, as the system's MulDiv.
-int KvMulDiv(int a, int b, int c);
 
 // New bounds when the form scales by M/D: the edges are scaled, not the
 // size, so that neighbouring controls stay flush.

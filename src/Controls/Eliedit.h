@@ -28,7 +28,7 @@ public:
     void EllipsisClick() { DoEllipsisClick(this); }
     // Scales the box by M/D (its font too, unless it takes its parent's); the
     // button and the spacer keep their widths.
-    virtual void ChangeScale(int M, int D);
+    void ChangeScale(int M, int D) override;
 
     const std::string& GetEllipsisHint() const;
     void SetEllipsisHint(const std::string& hint);

@@ -6,6 +6,7 @@
 
 #include "Framework/Exception.h"
 #include "Framework/Forms.h"
+#include "Framework/Scaling.h"
 #include "Framework/SystemLibrary.h"
 
 namespace {
@@ -288,14 +289,28 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     if (FParent && FAlign != alNone) FParent->AlignControls();
 }
 
+void TWinControl::ChangeScale(int M, int D) {
+    if (M == D) return;
+    const TWindowBounds b = ScaleBounds(TWindowBounds{FLeft, FTop, FWidth, FHeight}, M, D);
+    SetBounds(b.Left, b.Top, b.Width, b.Height);
+    ScaleFontAndControls(M, D);
+}
+
+void TWinControl::ScaleFontAndControls(int M, int D) {
+    // A form has no parent to take a font from: its font is its own.
+    if (!FParentFont || !FParent) FFont.ChangeScale(M, D);
+    for (TWinControl* c : FControls) c->ChangeScale(M, D);
+}
+
 void TWinControl::ReadBoundsFromWindow() {
     if (!FHandle) return;
     const LONG style = GetWindowLongA(FHandle, GWL_STYLE);
     RECT r;
-    if (IsIconic(FHandle)) {
+    if (IsIconic(FHandle) || IsZoomed(FHandle)) {
         // A minimised window's rectangle is that of its minimised caption
-        // (off the screen on Windows); its bounds stay the place it comes back
-        // to. The system gives that place in workspace coordinates, counted
+        // (off the screen on Windows), a maximised one's that of the whole
+        // work area; the bounds of either stay the place it comes back to.
+        // The system gives that place in workspace coordinates, counted
         // from the work area's corner, except for tool and child windows.
         WINDOWPLACEMENT placement{};
         placement.length = sizeof placement;

@@ -150,6 +150,11 @@ public:
     TMouseMoveEvent OnMouseMove;
     TKeyEvent OnKeyDown;
 
+    // Scales the control by M/D, as its form does once when it is created:
+    // its bounds at their edges, its own font (one it takes from its parent
+    // follows the parent's), and the controls inside it.
+    virtual void ChangeScale(int M, int D);
+
     // Places the aligned children inside the client area.
     void AlignControls();
     virtual void Click();
@@ -199,6 +204,9 @@ protected:
     // window and every one inside it that does not exist yet.
     void BeginShowing();
     void FontChanged();
+    // The font and the controls inside, the part of ChangeScale that every
+    // kind of control shares.
+    void ScaleFontAndControls(int M, int D);
     void UpdateHintTool();
     void SetVisibleField(bool v) { FVisible = v; }
     HWND Tooltip() const { return FTooltip; }

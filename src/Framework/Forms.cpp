@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "Framework/Menus.h"
+#include "Framework/Placement.h"
+#include "Framework/Scaling.h"
 #include "Framework/SysUtils.h"
 #include "Framework/SystemLibrary.h"
 
@@ -51,6 +53,18 @@ BOOL CALLBACK PopTooltip(HWND wnd, LPARAM) {
     return TRUE;
 }
 
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lp) {
+    auto* areas = reinterpret_cast<std::vector<TRect>*>(lp);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+    // The primary monitor goes first: it wins where two are equally near.
+    const TRect area = FromWinRect(info.rcWork);
+    if (info.dwFlags & MONITORINFOF_PRIMARY) areas->insert(areas->begin(), area);
+    else areas->push_back(area);
+    return TRUE;
+}
+
 LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(wnd, msg, wp, lp);
 }
@@ -67,9 +81,10 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
     FIcon.OnChange = [this](TObject*) {
         if (FHandle) {
             SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
-            SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon.Handle()));
+            SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIconHandle()));
         }
     };
+    FSmallIcon.OnChange = FIcon.OnChange;
 }
 
 TForm::~TForm() {
@@ -103,7 +118,7 @@ void TForm::CreateParams(TCreateParams& params) {
 void TForm::HandleCreated() {
     if (!FIcon.Empty()) {
         SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
-        SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon.Handle()));
+        SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIconHandle()));
     }
     if (FMenu) ::SetMenu(FHandle, FMenu->Handle());
 }
@@ -125,6 +140,7 @@ void TForm::DoShow() {
 void TForm::SetVisible(bool visible) {
     if (visible == Visible()) return;
     if (visible) {
+        KeepOnScreen();
         BeginShowing();
         DoShow();
         TWinControl::SetVisible(true);
@@ -222,6 +238,38 @@ void TForm::SetWindowState(TWindowState state) {
     if (state == WindowState()) return;
     static const int commands[] = {SW_RESTORE, SW_MINIMIZE, SW_MAXIMIZE};
     ShowWindow(Handle(), commands[state]);
+}
+
+void TForm::SetMinimumSize(int width, int height) {
+    FMinWidth = width;
+    FMinHeight = height;
+}
+
+void TForm::ChangeScale(int M, int D) {
+    if (M == D) return;
+    FPixelsPerInch = KvMulDiv(FPixelsPerInch, M, D);
+    FMinWidth = KvMulDiv(FMinWidth, M, D);
+    FMinHeight = KvMulDiv(FMinHeight, M, D);
+    TCreateParams params;
+    CreateParams(params);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, params.Style, FMenu != nullptr, params.ExStyle);
+    const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+    SetBounds(KvMulDiv(Left(), M, D), KvMulDiv(Top(), M, D), KvMulDiv(Width() - frameWidth, M, D) + frameWidth,
+              KvMulDiv(Height() - frameHeight, M, D) + frameHeight);
+    ScaleFontAndControls(M, D);
+}
+
+void TForm::KeepOnScreen() {
+    if (FHandle && (IsIconic(FHandle) || IsZoomed(FHandle))) return;
+    std::vector<TRect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+    // The caption with the sizing frame above it: the part the user takes
+    // hold of to move the window.
+    const int caption = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYSIZEFRAME);
+    const TWindowBounds now{Left(), Top(), Width(), Height()};
+    const TWindowBounds placed = PlaceOnWorkAreas(now, areas, FMinWidth, FMinHeight, caption);
+    if (!(placed == now)) SetBounds(placed.Left, placed.Top, placed.Width, placed.Height);
 }
 
 TForm* GetParentForm(TWinControl* control) {
@@ -402,6 +450,17 @@ std::string TApplication::ExeName() const {
 void TApplication::AddForm(TForm* form) {
     FForms.push_back(form);
     if (!FMainForm) FMainForm = form;
+}
+
+void TApplication::ScaleToScreen(TForm* form) { form->ChangeScale(TScreen::PixelsPerInch(), DesignPixelsPerInch); }
+
+int TScreen::PixelsPerInch() {
+    static const int pixelsPerInch = [] {
+        const TBorrowedDC screen(nullptr);
+        const int ppi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
+        return ppi > 0 ? ppi : DesignPixelsPerInch;
+    }();
+    return pixelsPerInch;
 }
 
 void TApplication::RemoveForm(TForm* form) {

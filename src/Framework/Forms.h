@@ -31,7 +31,10 @@ public:
     // Sizes the window so that its client area has this size.
     void SetClientSize(int width, int height);
     TIcon& Icon() { return FIcon; }
+    // The caption's and the taskbar's icon; the large one stands in while it is empty.
+    TIcon& SmallIcon() { return FSmallIcon; }
     void SetMenu(TMainMenu* menu) { FMenu = menu; }
+    HICON SmallIconHandle() const { return FSmallIcon.Empty() ? FIcon.Handle() : FSmallIcon.Handle(); }
 
     // Asks OnCloseQuery; when allowed, hides the form, ends its modal loop, or
     // (for the main form) ends the application.
@@ -48,6 +51,19 @@ public:
     // a form that is shown.
     TWindowState WindowState();
     void SetWindowState(TWindowState state);
+    // The smallest size the form is placed at; 0 × 0 unless set.
+    void SetMinimumSize(int width, int height);
+    // Brings the form where the user can reach it: onto a monitor that
+    // exists now when its caption bar is not on one, at no less than its
+    // minimum size. Showing the form does this too; a minimised or maximised
+    // form is left as it is.
+    void KeepOnScreen();
+    // Scales the client area (the frame is the system's, at the screen's
+    // size already), the place, the minimum size, the font and every control.
+    void ChangeScale(int M, int D) override;
+    // The pixels per inch the form's sizes are in: 96 as designed, the
+    // screen's once the application has created it.
+    int PixelsPerInch() const { return FPixelsPerInch; }
 
     // The keys of a dialog, taken before the system's dialog manager sees
     // them: Tab and Shift+Tab through the form's own tab order, and Enter,
@@ -91,6 +107,7 @@ private:
     bool RestoreFocus();
     TFormBorderStyle FBorderStyle = bsSizeable;
     TIcon FIcon;
+    TIcon FSmallIcon;
     TMainMenu* FMenu = nullptr;
     bool FModal = false;
     int FModalResult = 0;
@@ -100,6 +117,9 @@ private:
     HWND FFocusedWnd = nullptr;
     // The characters typed into the form, byte by byte as WM_CHAR brings them.
     TCharReader FChars;
+    int FMinWidth = 0;
+    int FMinHeight = 0;
+    int FPixelsPerInch = 96;
 };
 
 using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;
@@ -119,15 +139,19 @@ public:
     void SetShowMainForm(bool v) { FShowMainForm = v; }
     std::string ExeName() const;
 
-    // Creates a form owned by the application; the first one becomes the main form.
+    // Creates a form owned by the application, scaled to the screen before
+    // its OnCreate runs; the first one becomes the main form.
     template <class T>
     void CreateForm(T*& ref) {
         T* form = new T(this);
         ref = form;
         AddForm(form);
+        ScaleToScreen(form);
         form->DoCreate();
     }
     void AddForm(TForm* form);
+    // Scales a form from its design's 96 pixels per inch to the screen's.
+    void ScaleToScreen(TForm* form);
     void RemoveForm(TForm* form);
     // Destroys every form (newest first), running their OnDestroy.
     void DestroyForms();
@@ -179,6 +203,8 @@ void ShowMessage(const std::string& text);
 
 // Screen metrics of the primary monitor.
 struct TScreen {
+    // Read once: the program keeps the scaling it started with.
+    static int PixelsPerInch();
     static int Width() { return GetSystemMetrics(SM_CXSCREEN); }
     static int Height() { return GetSystemMetrics(SM_CYSCREEN); }
 };

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "Framework/Exception.h"
+#include "Framework/Scaling.h"
 #include "Framework/SysUtils.h"
 
 COLORREF ColorToRGB(TColor color) {
@@ -22,6 +23,23 @@ void TFont::Assign(const TFont& other) {
     FCharset = other.FCharset;
     FColor = other.FColor;
     FStyle = other.FStyle;
+    FPixelsPerInch = other.FPixelsPerInch;
+    FPoints = other.FPoints;
+    Changed();
+}
+
+void TFont::SetSize(int points) {
+    const int height = -PointsToPixels(points, FPixelsPerInch);
+    FPoints = points;
+    if (height == FHeight) return;
+    FHeight = height;
+    Changed();
+}
+
+void TFont::ChangeScale(int M, int D) {
+    if (M == D) return;
+    FPixelsPerInch = KvMulDiv(FPixelsPerInch, M, D);
+    FHeight = FPoints ? -PointsToPixels(FPoints, FPixelsPerInch) : KvMulDiv(FHeight, M, D);
     Changed();
 }
 
@@ -31,6 +49,7 @@ void TFont::SetName(const std::string& name) {
     Changed();
 }
 void TFont::SetHeight(int height) {
+    FPoints = 0;
     if (height == FHeight) return;
     FHeight = height;
     Changed();

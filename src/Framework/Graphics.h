@@ -36,9 +36,13 @@ public:
     // pixels (-12 draws characters 12 pixels high), positive for a cell height.
     int Height() const { return FHeight; }
     void SetHeight(int height);
-    // Points at the screen's 96 pixels per inch.
-    void SetSize(int points) { SetHeight(-MulDiv(points, 96, 72)); }
-    int Size() const { return -MulDiv(FHeight, 72, 96); }
+    // Points at the font's pixels per inch (96 until it is scaled).
+    void SetSize(int points);
+    int Size() const { return -MulDiv(FHeight, 72, FPixelsPerInch); }
+    // Scales the font by M/D with its form: a font given in points takes the
+    // height of those points at the new pixels per inch, one given as a
+    // height is scaled itself.
+    void ChangeScale(int M, int D);
     int Charset() const { return FCharset; }
     void SetCharset(int charset);
     TColor Color() const { return FColor; }
@@ -55,6 +59,9 @@ private:
     int FCharset = SHIFTJIS_CHARSET;
     TColor FColor = clWindowText;
     unsigned FStyle = 0;
+    int FPixelsPerInch = 96;
+    // The size in points when it was given so, else 0.
+    int FPoints = 0;
     TGdiObject<HFONT> FHandle;
 };
 

@@ -1,9 +1,21 @@
 #include "Framework/GridGeometry.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #include "Framework/SysUtils.h"
+
+namespace {
+
+// Positions are summed in 64 bits and kept below this bound, far beyond any
+// screen, so that widths like 2147483647 from a settings file overflow nothing
+// here or where the grid adds a line to a cell's end.
+constexpr long long MaxPos = INT_MAX / 2;
+
+int ClampPos(long long pos) { return static_cast<int>(std::min(pos, MaxPos)); }
+
+}  // namespace
 
 void TGridAxis::SetCount(int count, int defaultSize) {
     FSizes.resize(static_cast<size_t>(std::max(0, count)), std::max(0, defaultSize));
@@ -40,19 +52,19 @@ void TGridAxis::Clamp() {
 }
 
 int TGridAxis::Extent(int i) const {
-    int size = Size(i);
-    return size > 0 ? size + (i < FFixedCount ? FixedLine : DataLine) : 0;
+    const int size = Size(i);
+    return size > 0 ? ClampPos(static_cast<long long>(size) + (i < FFixedCount ? FixedLine : DataLine)) : 0;
 }
 
 int TGridAxis::FixedExtent() const {
-    int sum = 0;
+    long long sum = 0;
     for (int i = 0; i < FFixedCount; ++i) sum += Extent(i);
-    return sum;
+    return ClampPos(sum);
 }
 
 bool TGridAxis::Span(int i, int& start, int& end) const {
     if (i < 0 || i >= Count() || Size(i) == 0) return false;
-    int pos = 0;
+    long long pos = 0;
     if (i < FFixedCount) {
         for (int j = 0; j < i; ++j) pos += Extent(j);
     } else {
@@ -60,14 +72,14 @@ bool TGridAxis::Span(int i, int& start, int& end) const {
         pos = FixedExtent();
         for (int j = FFirst; j < i; ++j) pos += Extent(j);
     }
-    start = pos;
-    end = pos + Size(i);
+    start = ClampPos(pos);
+    end = ClampPos(pos + Size(i));
     return true;
 }
 
 int TGridAxis::CellAt(int pos, int clientSize) const {
     if (pos < 0 || pos >= clientSize) return -1;
-    int x = 0;
+    long long x = 0;
     for (int i = 0; i < FFixedCount; ++i) {
         x += Extent(i);
         if (pos < x) return i;
@@ -80,9 +92,9 @@ int TGridAxis::CellAt(int pos, int clientSize) const {
 }
 
 int TGridAxis::MaxFirst(int clientSize) const {
-    int avail = clientSize - FixedExtent();
+    const long long avail = static_cast<long long>(clientSize) - FixedExtent();
     int first = Count() - 1;
-    int sum = 0;
+    long long sum = 0;
     bool shownOne = false;
     for (int i = Count() - 1; i >= FFixedCount; --i) {
         int e = Extent(i);
@@ -99,7 +111,7 @@ int TGridAxis::MaxFirst(int clientSize) const {
 }
 
 int TGridAxis::FullyVisibleCount(int clientSize) const {
-    int pos = FixedExtent();
+    long long pos = FixedExtent();
     int n = 0;
     bool any = false;
     for (int i = FFirst; i < Count(); ++i) {
@@ -118,7 +130,7 @@ int TGridAxis::FirstToShow(int i, int clientSize) const {
     int start = 0, end = 0;
     if (!Span(i, start, end) || end <= clientSize) return FFirst;
     int first = i;
-    int used = FixedExtent() + Size(i);
+    long long used = static_cast<long long>(FixedExtent()) + Size(i);
     while (first - 1 > FFirst && used + Extent(first - 1) <= clientSize) {
         --first;
         used += Extent(first);
@@ -128,11 +140,11 @@ int TGridAxis::FirstToShow(int i, int clientSize) const {
 
 int TGridAxis::EdgeAt(int pos, int clientSize, int tolerance) const {
     int best = -1;
-    int bestDistance = tolerance + 1;
+    long long bestDistance = static_cast<long long>(tolerance) + 1;
     auto consider = [&](int i) {
         int start = 0, end = 0;
         if (!Span(i, start, end) || start >= clientSize) return;
-        int d = std::abs(pos - end);
+        const long long d = std::abs(static_cast<long long>(pos) - end);
         if (d <= tolerance && d <= bestDistance) {
             best = i;
             bestDistance = d;

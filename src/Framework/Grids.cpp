@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "Framework/Handles.h"
+#include "Framework/Scaling.h"
 
 namespace {
 
-// How close to a header edge the pointer must be to resize the column.
+// How close to a header edge the pointer must be to resize the column, at 96
+// pixels per inch.
 constexpr int SizingTolerance = 2;
 // Dragging never makes a column narrower than this, so it can be grabbed again.
 constexpr int MinDraggedWidth = 8;
@@ -23,7 +25,9 @@ void FillSolid(HDC dc, const RECT& r, TColor color) {
 
 TDrawGrid::TDrawGrid(TComponent* AOwner)
     : TWinControl(AOwner),
-      FOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect) {
+      FOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect),
+      FSizingTolerance(SizingTolerance),
+      FMinDraggedWidth(MinDraggedWidth) {
     SetColor(clWindow);
     SetTabStop(true);
     FGeometry.Cols.SetCount(5, FDefaultColWidth);
@@ -87,6 +91,18 @@ void TDrawGrid::SetDefaultRowHeight(int h) {
 void TDrawGrid::SetColWidths(int i, int w) {
     if (FGeometry.Cols.Size(i) == std::max(0, w)) return;
     FGeometry.Cols.SetSize(i, w);
+    LayoutChanged();
+}
+
+void TDrawGrid::ChangeScale(int M, int D) {
+    if (M == D) return;
+    TWinControl::ChangeScale(M, D);
+    FDefaultColWidth = KvMulDiv(FDefaultColWidth, M, D);
+    FDefaultRowHeight = KvMulDiv(FDefaultRowHeight, M, D);
+    FGeometry.Rows.SetAllSizes(FDefaultRowHeight);
+    for (int i = 0; i < ColCount(); ++i) FGeometry.Cols.SetSize(i, KvMulDiv(ColWidths(i), M, D));
+    FSizingTolerance = KvMulDiv(FSizingTolerance, M, D);
+    FMinDraggedWidth = KvMulDiv(FMinDraggedWidth, M, D);
     LayoutChanged();
 }
 
@@ -203,7 +219,7 @@ void TDrawGrid::KeyDown(WORD key) {
 
 int TDrawGrid::SizingColumnAt(int x, int y) {
     if (!(FOptions & goColSizing) || y < 0 || y >= FGeometry.Rows.FixedExtent()) return -1;
-    return FGeometry.Cols.EdgeAt(x, ClientW(), SizingTolerance);
+    return FGeometry.Cols.EdgeAt(x, ClientW(), FSizingTolerance);
 }
 
 void TDrawGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -238,7 +254,10 @@ void TDrawGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 
 void TDrawGrid::MouseMove(TShiftState shift, int x, int y) {
     if (FSizingCol >= 0) {
-        SetColWidths(FSizingCol, std::max(MinDraggedWidth, FSizingStartWidth + x - FSizingStartX));
+        // No wider than the grid shows: an edge dragged past it could not be
+        // grabbed again to narrow the column.
+        const int widest = std::max(FMinDraggedWidth, ClientW());
+        SetColWidths(FSizingCol, std::clamp(FSizingStartWidth + x - FSizingStartX, FMinDraggedWidth, widest));
         Update();
     }
     TWinControl::MouseMove(shift, x, y);

@@ -57,6 +57,10 @@ public:
     void MouseToCell(int x, int y, int& col, int& row);
     RECT CellRect(int col, int row) const;
 
+    // Also scales the default sizes, every column's width and how near an
+    // edge the mouse must be to drag it.
+    void ChangeScale(int M, int D) override;
+
     TDrawCellEvent OnDrawCell;
 
 protected:
@@ -95,4 +99,6 @@ private:
     int FSizingCol = -1;
     int FSizingStartX = 0;
     int FSizingStartWidth = 0;
+    int FSizingTolerance;
+    int FMinDraggedWidth;
 };

@@ -631,15 +631,43 @@ TEST(KeyvaneE2e, WriteFailureAtTheEndIsReportedOnce) {
     }
 }
 
-// A window minimised at the end stores the place it comes back to, not its
-// minimised one.
-TEST(KeyvaneE2e, MinimisedWindowStoresItsNormalPlace) {
+// The window comes back where the user can reach it: a place on a monitor
+// that has gone and a tiny size are shown on the screen, a maximised or
+// minimised window stores the place it comes back to, and column widths from
+// the file stay within the screen.
+TEST(KeyvaneE2e, WindowComesBackWhereTheUserCanReachIt) {
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    {
+        TInstall app("P");
+        WriteFileText(app.Ini(), JoinLines({"[FormMain]", "ColWidths=20,1479,2147483647,64,64,64,0",
+                                            "FormRect=3000,2000,696,478", ""}));
+        TKeyvane kv(app.Exe(), app.Dir.Path());
+        const RECT placed = At(work.right - 696, work.bottom - 478, 696, 478);
+        ASSERT_TRUE(kv.WaitRect(placed)) << "moved onto the screen";
+        HWND main = ShowMain(kv);
+        ASSERT_NE(main, nullptr);
+        Settle(main);
+        SaveScreenshot("window-offscreen");
+        PostMessageA(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        ASSERT_TRUE(WaitFor([&] { return IsZoomed(main) != FALSE; }));
+        ASSERT_TRUE(kv.ChooseTrayMenu('x'));
+        ASSERT_TRUE(EndsWithZero(kv));
+        const std::string wide = std::to_string(screenWidth);
+        EXPECT_EQ(Sections(ReadFileText(app.Ini()))["FormMain"],
+                  (std::vector<std::string>{"ColWidths=20," + wide + "," + wide + ",64,64,64,0",
+                                            "FormRect=" + std::to_string(placed.left) + "," +
+                                                std::to_string(placed.top) + ",696,478"}));
+    }
     TInstall app("N");
-    WriteFileText(app.Ini(), JoinLines({"[FormMain]", "FormRect=250,190,660,440", ""}));
+    WriteFileText(app.Ini(), JoinLines({"[FormMain]", "FormRect=250,190,5,5", ""}));
     TKeyvane kv(app.Exe(), app.Dir.Path());
-    ASSERT_TRUE(kv.WaitRect(At(250, 190, 660, 440)));
+    ASSERT_TRUE(kv.WaitRect(At(250, 190, 400, 300))) << "raised to the smallest usable size";
     HWND main = ShowMain(kv);
     ASSERT_NE(main, nullptr);
+    Settle(main);
+    SaveScreenshot("window-tiny");
     // Moved and sized as a user would with the mouse, then minimised.
     ASSERT_TRUE(MoveWindow(main, 270, 200, 640, 430, TRUE));
     ASSERT_TRUE(kv.WaitRect(At(270, 200, 640, 430)));

@@ -244,10 +244,12 @@ TEST_P(Icons, DrawTransparentCornersAndPaletteColours) {
 }
 
 // MAINICON is the window icon (32 x 32) and carries a 16 x 16 image for
-// small views; TRAYICON is the notification-area icon.
+// small views; TRAYICON is the notification-area icon. Both carry the sizes
+// of 150 % scaling.
 INSTANTIATE_TEST_SUITE_P(Resources, Icons,
                          ::testing::Values(IconCase{"MAINICON", 32}, IconCase{"MAINICON", 16},
-                                           IconCase{"TRAYICON", 16}),
+                                           IconCase{"MAINICON", 48}, IconCase{"MAINICON", 24},
+                                           IconCase{"TRAYICON", 16}, IconCase{"TRAYICON", 24}),
                          [](const auto& info) {
                              return std::string(info.param.Name) + "_" + std::to_string(info.param.Size);
                          });
@@ -453,10 +455,13 @@ TEST_F(BuiltProgram, ManifestRunsAsInvokerWithoutVirtualisationOnEveryListedWind
             << "Windows " << os.Windows;
 }
 
-TEST_F(BuiltProgram, ManifestKeepsTheClassicControlsAndTheSystemsScaling) {
+// System DPI awareness, not per monitor: the program scales its forms once, at creation.
+TEST_F(BuiltProgram, ManifestKeepsTheClassicControlsAndDeclaresSystemDpiAwareness) {
     const std::string manifest = Manifest();
     ASSERT_FALSE(manifest.empty());
-    for (const char* absent : {"Microsoft.Windows.Common-Controls", "dependency", "dpiAware", "dpiAwareness"})
+    const char dpiAware[] = "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>";
+    EXPECT_NE(manifest.find(dpiAware), std::string::npos);
+    for (const char* absent : {"Microsoft.Windows.Common-Controls", "dependency", "dpiAwareness", "PerMonitor"})
         EXPECT_EQ(manifest.find(absent), std::string::npos) << absent;
 }
 

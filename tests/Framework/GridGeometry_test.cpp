@@ -147,6 +147,13 @@ TEST(GridAxis, CountsSizesAndPositionsStayConsistent) {
     EXPECT_THROW(a.SetSize(-1, 5), EStringListError);
 }
 
+TEST(GridAxis, HugeWidthsFromAFileOverflowNothing) {
+    TGridAxis a = MakeAxis({20, 2147483647, 64, 2147483647}, 2, 1, 1);
+    EXPECT_EQ(a.CellAt(500, 1000), 1);
+    EXPECT_EQ(a.MaxFirst(500), 3);
+    EXPECT_EQ(a.EdgeAt(-2147483647, 500, 2), -1);
+}
+
 TEST(GridGeometry, CellRectAndMouseToCellUseBothAxes) {
     TGridGeometry g;
     g.Cols = MakeAxis({20, 64, 64, 0}, 1, 0, 0);

@@ -355,6 +355,8 @@ TEST_F(GridFixture, DraggingAHeaderEdgeResizesTheColumn) {
     EXPECT_EQ(grid->ColWidths(1), 110) << "follows the mouse while dragging";
     SendMessageA(grid->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-300, 8));
     EXPECT_EQ(grid->ColWidths(1), 8) << "never narrower than a grabbable width";
+    SendMessageA(grid->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30000, 8));
+    EXPECT_EQ(grid->ColWidths(1), grid->ClientWidth()) << "never wider than the grid, or its edge is out of reach";
     SendMessageA(grid->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(142, 8));
     SendMessageA(grid->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(142, 8));
     EXPECT_EQ(grid->ColWidths(1), 120);

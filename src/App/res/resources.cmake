@@ -45,14 +45,18 @@ set(kv_res_generated
     ${KV_RES_BINARY_DIR}/Elipsis15.bmp)
 
 # The program's icon carries a 16 x 16 image as well (the tray picture), so
-# that small views of it are drawn from pixels, not shrunk from 32 x 32.
+# that small views of it are drawn from pixels, not shrunk from 32 x 32; both
+# icons carry the sizes Windows asks for at 150 % (24 and 48) and the tray
+# icon the 32 of 200 %, repeated from those pixels.
 add_custom_command(
     OUTPUT ${kv_res_generated}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${KV_RES_BINARY_DIR}
     COMMAND ${Python3_EXECUTABLE} ${kv_res_generator} icon ${KV_RES_BINARY_DIR}/Keyvane.ico
             ${KV_RES_SOURCE_DIR}/MainIcon.txt ${KV_RES_SOURCE_DIR}/TrayIcon.txt
+            ${KV_RES_SOURCE_DIR}/MainIcon.txt@48 ${KV_RES_SOURCE_DIR}/TrayIcon.txt@24
     COMMAND ${Python3_EXECUTABLE} ${kv_res_generator} icon ${KV_RES_BINARY_DIR}/Tray.ico
-            ${KV_RES_SOURCE_DIR}/TrayIcon.txt
+            ${KV_RES_SOURCE_DIR}/TrayIcon.txt ${KV_RES_SOURCE_DIR}/TrayIcon.txt@24
+            ${KV_RES_SOURCE_DIR}/TrayIcon.txt@32
     COMMAND ${Python3_EXECUTABLE} ${kv_res_generator} bitmap ${KV_RES_BINARY_DIR}/Elipsis15.bmp
             ${KV_RES_SOURCE_DIR}/Elipsis15.txt
     DEPENDS ${kv_res_generator}
