@@ -14,7 +14,7 @@
 #include "Framework/SysUtils.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    StartPhaseEnd("process, libraries and runtime");
+    StartPhaseEnd("application object: comctl32, display driver");
     // Named after the executable only, so copies under other names run side by side.
     const std::string name = ChangeFileExt(ExtractFileName(Application->ExeName()), "");
     const std::string mutexName = name + name;
@@ -36,7 +36,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         Application->Initialize();
         Application->SetTitle("Keyvane 『Windowsキーをもっと使おう』");
-        StartPhaseEnd("application object");
+        StartPhaseEnd("application title");
         Application->CreateForm(FormMain);
         Application->CreateForm(ItemForm);
         StartPhaseEnd("item editor");
