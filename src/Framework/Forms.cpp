@@ -33,10 +33,6 @@ BOOL CALLBACK PopTooltip(HWND wnd, LPARAM) {
     return TRUE;
 }
 
-LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return DefWindowProcA(wnd, msg, wp, lp);
-}
-
 }  // namespace
 
 TApplication* Application = &applicationInstance;
@@ -47,10 +43,7 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
     SetVisibleField(false);
     SetBounds(100, 100, 400, 300);
     FIcon.OnChange = [this](TObject*) {
-        if (FHandle) {
-            SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
-            SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon.Handle()));
-        }
+        if (FHandle && FIconsSent) SendIcons();
     };
 }
 
@@ -83,11 +76,17 @@ void TForm::CreateParams(TCreateParams& params) {
 }
 
 void TForm::HandleCreated() {
-    if (!FIcon.Empty()) {
-        SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
-        SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon.Handle()));
-    }
+    FIconsSent = false;
     if (FMenu) ::SetMenu(FHandle, FMenu->Handle());
+}
+
+// The display driver makes the pictures of the icons as it takes them, so
+// a window gets them when it is first shown: the program's main window may
+// never be.
+void TForm::SendIcons() {
+    FIconsSent = true;
+    SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
+    SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon.Handle()));
 }
 
 void TForm::SetCaption(const std::string& text) { TWinControl::SetCaption(text); }
@@ -108,6 +107,7 @@ void TForm::SetVisible(bool visible) {
     if (visible == Visible()) return;
     if (visible) {
         BeginShowing();
+        if (!FIconsSent && !FIcon.Empty()) SendIcons();
         DoShow();
         TWinControl::SetVisible(true);
         // A form hidden while minimised comes back where the user sees it.
@@ -345,6 +345,23 @@ HWND TApplication::Handle() {
                                   0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     }
     return FHandle;
+}
+
+void TApplication::HookMainWindow(std::function<bool(TMessage&)> hook) { FHooks.push_back(std::move(hook)); }
+
+LRESULT CALLBACK TApplication::AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    TMessage m{wnd, msg, wp, lp, 0};
+    try {
+        // A hook may add another while it runs; the one running is a copy.
+        for (size_t i = 0; i < Application->FHooks.size(); ++i) {
+            const auto hook = Application->FHooks[i];
+            if (hook(m)) return m.Result;
+        }
+    } catch (...) {
+        Application->HandleException(Application);
+        return m.Result;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
 }
 
 void TApplication::SetTitle(const std::string& title) {
