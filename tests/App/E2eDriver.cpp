@@ -252,6 +252,15 @@ bool TKeyvane::PressHotKeyWhenIdle(UINT vk) {
     return true;
 }
 
+bool TKeyvane::PressHotKeyUntil(UINT vk, const std::function<bool()>& done) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < WaitLimitMs) {
+        if (!PressHotKeyWhenIdle(vk)) return false;
+        if (WaitFor(done, 3000)) return true;
+    }
+    return done();
+}
+
 THeldHotKey::THeldHotKey(UINT vk) : FId(TrialId + 1) {
     if (!RegisterHotKey(nullptr, FId, MOD_WIN, vk)) throw std::runtime_error("can't hold the hot key");
 }
