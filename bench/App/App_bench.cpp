@@ -1,15 +1,24 @@
 // Keyvane beside a minimal launcher (MiniLauncher.exe: registers the same hot
-// keys, adds one tray icon, calls WinExec on a press; once more with the
-// foreground step Keyvane takes before a launch), under the same
-// conditions: the start until every hot key is registered with 0, 10 and 100
-// items, a hot-key press until the launched program runs, the peak working
-// set, and the size of the executables. Each figure is the median of several
-// runs. Run it on an otherwise quiet display: it presses hot keys.
+// keys, adds one tray icon, calls WinExec on a press), bare, with the
+// foreground step Keyvane takes before a launch, and with the HTML Help
+// library Keyvane loads at start: the start until every hot key is registered
+// with 0, 10 and 100 items, a hot-key press until the launched program runs,
+// the peak working set, and the size of the executables.
+//
+// The machine may be busy with other work, and its load drifts. So the
+// programs take turns run by run, in an order rotated each round, and Keyvane
+// is compared with each minimal launcher pair by pair: the ratio of the two
+// runs of one round, whose load was alike. The comparison gives the median of
+// those ratios with its quartiles.
+//
+// Usage: App_bench [rounds [item count ...]]; 15 rounds of 0, 10 and 100
+// items unless told. Run it on a display of its own: it presses hot keys.
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -19,7 +28,7 @@
 
 namespace {
 
-constexpr int Runs = 5;
+constexpr int DefaultRounds = 15;
 void Press(const TCombo& combo) {
     std::vector<WORD> keys{VK_LWIN};
     if (combo.Mods & MOD_ALT) keys.push_back(VK_MENU);
@@ -132,49 +141,107 @@ TSample RunOnce(const std::string& exe, const char* args, bool keyvane, const st
     return sample;
 }
 
+struct TProgram {
+    const char* Name;
+    std::string Exe;
+    const char* Args;
+    bool Keyvane;
+};
+
+// The figures of one program with one item count, a run per round.
+struct TFigures {
+    std::vector<double> Ready, Launch, Peak;
+};
+
+std::string Quartered(const std::vector<double>& v, const char* format) {
+    const TQuartiles q = Quartiles(v);
+    char text[80];
+    std::snprintf(text, sizeof text, format, q.Median, q.Lower, q.Upper);
+    return text;
+}
+
+// Keyvane's figure over another's, round by round.
+std::vector<double> PairRatios(const std::vector<double>& keyvane, const std::vector<double>& other) {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < keyvane.size() && i < other.size(); ++i)
+        if (other[i] > 0) ratios.push_back(keyvane[i] / other[i]);
+    return ratios;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     try {
+        const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : DefaultRounds;
+        std::vector<size_t> counts;
+        for (int i = 2; i < argc; ++i) counts.push_back(static_cast<size_t>(std::max(0, std::atoi(argv[i]))));
+        if (counts.empty()) counts = {0, 10, 100};
+        for (size_t n : counts)
+            if (n > 100) throw std::runtime_error("at most 100 items");
+
         const std::string keyvane = WinPath(KV_KEYVANE_EXE);
         const std::string mini = WinPath(KV_MINI_EXE);
         const std::string probe = WinPath(KV_PROBE_EXE);
         const std::vector<TCombo> combos = FreeCombos(100);
+        const std::vector<TProgram> programs = {{"Keyvane", keyvane, "", true},
+                                                {"Mini", mini, "", false},
+                                                {"Mini+fg", mini, " /foreground", false},
+                                                {"Mini+help", mini, " /help", false}};
 
-        struct TProgram {
-            const char* Name;
-            std::string Exe;
-            const char* Args;
-        };
-        const TProgram programs[] = {
-            {"Keyvane", keyvane, ""}, {"MiniLauncher", mini, ""}, {"Mini+fg", mini, " /foreground"}};
-        // Medians with 100 items, for the ratios.
-        double ready[3] = {}, launch[3] = {}, peak[3] = {};
-        std::printf("%-14s %6s %14s %14s %12s\n", "program", "items", "ready (ms)", "launch (ms)", "peak WS (KB)");
-        for (int p = 0; p < 3; ++p) {
-            for (const size_t n : {size_t{0}, size_t{10}, size_t{100}}) {
-                std::vector<double> readyMs, launchMs;
-                std::vector<SIZE_T> peakBytes;
-                for (int run = 0; run < Runs; ++run) {
-                    const TSample s = RunOnce(programs[p].Exe, programs[p].Args, p == 0, combos, n, probe);
-                    readyMs.push_back(s.ReadyMs);
-                    launchMs.push_back(s.LaunchMs);
-                    peakBytes.push_back(s.PeakBytes);
-                }
-                std::printf("%-14s %6u %14.1f %14s %12lu\n", programs[p].Name, static_cast<unsigned>(n),
-                            Median(readyMs), n > 0 ? std::to_string(Median(launchMs)).substr(0, 6).c_str() : "-",
-                            static_cast<unsigned long>(Median(peakBytes) / 1024));
-                if (n == 100) {
-                    ready[p] = Median(readyMs);
-                    launch[p] = Median(launchMs);
-                    peak[p] = static_cast<double>(Median(peakBytes));
+        // figures[count][program]
+        std::vector<std::vector<TFigures>> figures(counts.size(), std::vector<TFigures>(programs.size()));
+        for (int round = 0; round < rounds; ++round) {
+            for (size_t c = 0; c < counts.size(); ++c) {
+                for (size_t turn = 0; turn < programs.size(); ++turn) {
+                    const size_t p = (turn + static_cast<size_t>(round)) % programs.size();
+                    const TSample s = RunOnce(programs[p].Exe, programs[p].Args, programs[p].Keyvane, combos,
+                                              counts[c], probe);
+                    TFigures& f = figures[c][p];
+                    f.Ready.push_back(s.ReadyMs);
+                    f.Launch.push_back(s.LaunchMs);
+                    f.Peak.push_back(static_cast<double>(s.PeakBytes) / 1024.0);
                 }
             }
+            std::fprintf(stderr, "round %d of %d\r", round + 1, rounds);
         }
-        std::printf("\n%-22s %14s %14s\n", "Keyvane / (100 items)", "MiniLauncher", "Mini+fg");
-        std::printf("%-22s %14.2f %14.2f\n", "ready", ready[0] / ready[1], ready[0] / ready[2]);
-        std::printf("%-22s %14.2f %14.2f\n", "press to launched", launch[0] / launch[1], launch[0] / launch[2]);
-        std::printf("%-22s %14.2f %14.2f\n", "peak working set", peak[0] / peak[1], peak[0] / peak[2]);
+        std::fprintf(stderr, "\n");
+
+        std::printf("%d rounds; median [lower quartile, upper quartile]\n\n", rounds);
+        std::printf("%-10s %5s %26s %26s %14s\n", "program", "items", "ready (ms)", "press to launched (ms)",
+                    "peak WS (KB)");
+        for (size_t c = 0; c < counts.size(); ++c) {
+            for (size_t p = 0; p < programs.size(); ++p) {
+                const TFigures& f = figures[c][p];
+                std::printf("%-10s %5u %26s %26s %14.0f\n", programs[p].Name, static_cast<unsigned>(counts[c]),
+                            Quartered(f.Ready, "%.1f [%.1f, %.1f]").c_str(),
+                            counts[c] > 0 ? Quartered(f.Launch, "%.2f [%.2f, %.2f]").c_str() : "-",
+                            Quartiles(f.Peak).Median);
+            }
+        }
+
+        const size_t last = counts.size() - 1;
+        std::printf("\nKeyvane / other with %u items, the ratio of each round's pair:\n",
+                    static_cast<unsigned>(counts[last]));
+        std::printf("%-18s", "");
+        for (size_t p = 1; p < programs.size(); ++p) std::printf(" %24s", programs[p].Name);
+        std::printf("\n");
+        const TFigures& k = figures[last][0];
+        struct TRow {
+            const char* Name;
+            std::vector<double> TFigures::*Figure;
+        };
+        const TRow rows[] = {{"ready", &TFigures::Ready},
+                             {"press to launched", &TFigures::Launch},
+                             {"peak working set", &TFigures::Peak}};
+        for (const TRow& row : rows) {
+            if (row.Figure == &TFigures::Launch && counts[last] == 0) continue;
+            std::printf("%-18s", row.Name);
+            for (size_t p = 1; p < programs.size(); ++p)
+                std::printf(" %24s",
+                            Quartered(PairRatios(k.*row.Figure, figures[last][p].*row.Figure), "%.3f [%.3f, %.3f]")
+                                .c_str());
+            std::printf("\n");
+        }
         std::printf("\nsize of Keyvane.exe: %lld bytes (goal: 307200 or less)\n", FileSize(keyvane));
         std::printf("size of MiniLauncher.exe: %lld bytes\n", FileSize(mini));
     } catch (const std::exception& e) {

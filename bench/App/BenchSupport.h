@@ -105,3 +105,21 @@ T Median(std::vector<T> v) {
     return v[v.size() / 2];
 }
 
+// The lower quartile, the median and the upper quartile of the figures,
+// each interpolated between the two nearest figures.
+struct TQuartiles {
+    double Lower, Median, Upper;
+};
+
+inline TQuartiles Quartiles(std::vector<double> v) {
+    if (v.empty()) return {0, 0, 0};
+    std::sort(v.begin(), v.end());
+    const auto at = [&v](double q) {
+        const double pos = q * static_cast<double>(v.size() - 1);
+        const size_t below = static_cast<size_t>(pos);
+        const double frac = pos - static_cast<double>(below);
+        return below + 1 < v.size() ? v[below] + frac * (v[below + 1] - v[below]) : v[below];
+    };
+    return {at(0.25), at(0.5), at(0.75)};
+}
+

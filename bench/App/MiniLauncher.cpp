@@ -5,7 +5,8 @@
 // setting its window's text to "ready"; WM_QUERYENDSESSION or WM_CLOSE end it.
 // Started with "/foreground" it first makes its hidden window the foreground
 // window, the step a launcher must take so that what it starts comes up in
-// front.
+// front. Started with "/help" it loads the HTML Help library at start, from the
+// system folder, as a launcher with a help menu must.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -95,6 +96,7 @@ LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     takeForeground = std::strstr(commandLine, "/foreground") != nullptr;
+    const bool loadHelp = std::strstr(commandLine, "/help") != nullptr;
     char exe[MAX_PATH] = {};
     const DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
     if (n == 0 || n >= sizeof exe) return 1;
@@ -108,6 +110,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     RegisterClassA(&wc);
     HWND wnd = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
     if (!wnd) return 1;
+    if (loadHelp) {
+        char system[MAX_PATH] = {};
+        const UINT length = GetSystemDirectoryA(system, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return 1;
+        HMODULE help = LoadLibraryA((std::string(system, length) + "\\hhctrl.ocx").c_str());
+        if (!help || !GetProcAddress(help, "HtmlHelpA")) return 1;
+    }
 
     LoadItems(ini);
     for (size_t i = 0; i < items.size(); ++i) {

@@ -40,6 +40,17 @@ void StartPhaseAdd(const char* phase, long long ticks) {
     Marks().push_back({phase, ticks, true});
 }
 
+// The program's statics are built before WinMain runs, the application
+// object's among them, whose start loads comctl32 and with it the display
+// driver. Built first of all (priority 101 comes before every static of
+// default priority), this mark ends the phase of the process and its runtime.
+namespace {
+struct TProcessMark {
+    TProcessMark() { StartPhaseEnd("process and runtime"); }
+};
+TProcessMark processMark __attribute__((init_priority(101)));
+}  // namespace
+
 void StartPhasesWrite() {
     char exe[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, exe, MAX_PATH);

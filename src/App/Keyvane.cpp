@@ -51,7 +51,7 @@ bool ProgramPathFitsAnsi() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    StartPhaseEnd("process, libraries and runtime");
+    StartPhaseEnd("application object: comctl32, display driver");
     if (!ProgramPathFitsAnsi()) return -1;
     // Named after the executable only, so copies under other names run side by side.
     const std::string name = ChangeFileExt(ExtractFileName(Application->ExeName()), "");
@@ -74,7 +74,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         Application->Initialize();
         Application->SetTitle("Keyvane 『Windowsキーをもっと使おう』");
-        StartPhaseEnd("application object");
+        StartPhaseEnd("application title");
         Application->CreateForm(FormMain);
         Application->CreateForm(ItemForm);
         StartPhaseEnd("item editor");

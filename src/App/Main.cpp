@@ -317,7 +317,7 @@ void TFormMain::BuildTrayIcon() {
     yTrayIcon1 = new TyTrayIcon(this);
     // Its callback window is a child of this window, so this window gets its
     // handle here; its controls get theirs when it is first shown.
-    StartPhaseEnd("main window: window handle");
+    StartPhaseEnd("main window: display driver's first window");
     yTrayIcon1->BeginLoading();
     yTrayIcon1->Icon().LoadFromResourceName("TRAYICON", GetSystemMetrics(SM_CXSMICON));
     yTrayIcon1->SetTipHelp("Keyvane");
@@ -343,7 +343,7 @@ void TFormMain::FormCreate(TObject*) {
         // The help library stays loaded for the life of the process.
         help.Release();
     }
-    StartPhaseEnd("help library");
+    StartPhaseEnd("help library: hhctrl.ocx and its imports");
 
     const std::string exe = Application->ExeName();
     const std::string iniName = ChangeFileExt(exe, ".ini");

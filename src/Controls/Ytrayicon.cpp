@@ -29,24 +29,20 @@ BOOL CallShell(DWORD message, TNotifyIconData* data) {
 
 // The shell announces a new taskbar (after Explorer restarted) with a
 // registered message broadcast to top-level windows only. The callback
-// window is a child, so a hidden top-level window of this unit listens.
-HWND taskbarWatch = nullptr;
+// window is a child, so the application's hidden window listens.
+bool taskbarWatched = false;
 
 UINT TaskbarCreatedMessage() {
     static const UINT message = RegisterWindowMessageA("TaskbarCreated");
     return message;
 }
 
-// The list and the watch go when the program's statics are destroyed; a tray
-// icon that outlives them (its form destroyed later) still leaves the tray
-// but must not touch them.
+// The list goes when the program's statics are destroyed; a tray icon that
+// outlives it (its form destroyed later), and the application's window, must
+// not touch it then.
 bool unitFinalized = false;
 struct TUnitFinalization {
-    ~TUnitFinalization() {
-        unitFinalized = true;
-        if (taskbarWatch) DeallocateHWnd(taskbarWatch);
-        taskbarWatch = nullptr;
-    }
+    ~TUnitFinalization() { unitFinalized = true; }
 } unitFinalization;
 
 // A callback window made for an icon without an owner belongs to this unit.
@@ -153,7 +149,6 @@ TyTrayIcon::TyTrayIcon(TComponent* AOwner) : TComponent(AOwner) {
     } catch (...) {
         FIcon.OnChange = nullptr;
         TrayIconList.Delete(TrayIconList.IndexOf(IntToStr(FIconID)));
-        if (TrayIconList.Count() == 0) StopTaskbarWatch();
         throw;
     }
 }
@@ -165,7 +160,6 @@ TyTrayIcon::~TyTrayIcon() {
     if (unitFinalized) return;
     int index = TrayIconList.IndexOf(IntToStr(FIconID));
     if (index >= 0) TrayIconList.Delete(index);
-    if (TrayIconList.Count() == 0) StopTaskbarWatch();
 }
 
 void TyTrayIcon::Loaded() {
@@ -250,21 +244,19 @@ void TyTrayIcon::ReAdd() {
     if (CallShell(NIM_ADD, FNotifyData.get())) FInTray = true;
 }
 
+// Once for the process: the application's window lives as long, and with no
+// icon left an announcement finds nothing to put back.
 void TyTrayIcon::StartTaskbarWatch() {
-    if (taskbarWatch) return;
+    if (taskbarWatched) return;
     const UINT taskbarCreated = TaskbarCreatedMessage();
-    taskbarWatch = AllocateHWnd([taskbarCreated](TMessage& m) {
-        if (m.Msg == taskbarCreated) {
-            for (int i = 0; i < TrayIconList.Count(); ++i)
-                if (TyTrayIcon* icon = IconAt(i)) icon->ReAdd();
-            return;
-        }
-        m.Result = DefWindowProcA(m.Wnd, m.Msg, m.WParam, m.LParam);
+    Application->HookMainWindow([taskbarCreated](TMessage& m) {
+        if (m.Msg != taskbarCreated || unitFinalized) return false;
+        for (int i = 0; i < TrayIconList.Count(); ++i)
+            if (TyTrayIcon* icon = IconAt(i)) icon->ReAdd();
+        return true;
     });
-}
-
-void TyTrayIcon::StopTaskbarWatch() {
-    if (!taskbarWatch) return;
-    DeallocateHWnd(taskbarWatch);
-    taskbarWatch = nullptr;
+    // The window must exist to hear the broadcast; the icon's owner form
+    // normally made it already, as the owner of its own window.
+    Application->Handle();
+    taskbarWatched = true;
 }

@@ -118,7 +118,6 @@ private:
     // should be in the tray.
     void ReAdd();
     static void StartTaskbarWatch();
-    static void StopTaskbarWatch();
 
     bool FAutoPopup = true;
     TIcon FIcon;

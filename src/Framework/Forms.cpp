@@ -65,10 +65,6 @@ BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM lp) {
     return TRUE;
 }
 
-LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return DefWindowProcA(wnd, msg, wp, lp);
-}
-
 }  // namespace
 
 TApplication* Application = &applicationInstance;
@@ -79,10 +75,7 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
     SetVisibleField(false);
     SetBounds(100, 100, 400, 300);
     FIcon.OnChange = [this](TObject*) {
-        if (FHandle) {
-            SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
-            SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIconHandle()));
-        }
+        if (FHandle && FIconsSent) SendIcons();
     };
     FSmallIcon.OnChange = FIcon.OnChange;
 }
@@ -116,11 +109,17 @@ void TForm::CreateParams(TCreateParams& params) {
 }
 
 void TForm::HandleCreated() {
-    if (!FIcon.Empty()) {
-        SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
-        SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIconHandle()));
-    }
+    FIconsSent = false;
     if (FMenu) ::SetMenu(FHandle, FMenu->Handle());
+}
+
+// The display driver makes the pictures of the icons as it takes them, so
+// a window gets them when it is first shown: the program's main window may
+// never be.
+void TForm::SendIcons() {
+    FIconsSent = true;
+    SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.Handle()));
+    SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIconHandle()));
 }
 
 void TForm::SetCaption(const std::string& text) { TWinControl::SetCaption(text); }
@@ -142,6 +141,7 @@ void TForm::SetVisible(bool visible) {
     if (visible) {
         KeepOnScreen();
         BeginShowing();
+        if (!FIconsSent && !FIcon.Empty()) SendIcons();
         DoShow();
         TWinControl::SetVisible(true);
         // A form hidden while minimised comes back where the user sees it.
@@ -428,6 +428,23 @@ HWND TApplication::Handle() {
                                   0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     }
     return FHandle;
+}
+
+void TApplication::HookMainWindow(std::function<bool(TMessage&)> hook) { FHooks.push_back(std::move(hook)); }
+
+LRESULT CALLBACK TApplication::AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    TMessage m{wnd, msg, wp, lp, 0};
+    try {
+        // A hook may add another while it runs; the one running is a copy.
+        for (size_t i = 0; i < Application->FHooks.size(); ++i) {
+            const auto hook = Application->FHooks[i];
+            if (hook(m)) return m.Result;
+        }
+    } catch (...) {
+        Application->HandleException(Application);
+        return m.Result;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
 }
 
 void TApplication::SetTitle(const std::string& title) {

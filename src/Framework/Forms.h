@@ -105,9 +105,12 @@ private:
     // Gives the focus back to the control that had it last, else to the
     // next one that can take it; false when no control can.
     bool RestoreFocus();
+    void SendIcons();
     TFormBorderStyle FBorderStyle = bsSizeable;
     TIcon FIcon;
     TIcon FSmallIcon;
+    // The window has been given the icons (at its first showing).
+    bool FIconsSent = false;
     TMainMenu* FMenu = nullptr;
     bool FModal = false;
     int FModalResult = 0;
@@ -134,6 +137,10 @@ public:
     void SetTitle(const std::string& title);
     // The hidden top-level window that stands for the program.
     HWND Handle();
+    // Messages to that window go to each hook in turn until one returns true,
+    // the rest to the system. Being top-level, the window hears what the
+    // system broadcasts. A hook stays for the life of the application.
+    void HookMainWindow(std::function<bool(TMessage&)> hook);
     TForm* MainForm() const { return FMainForm; }
     bool ShowMainForm() const { return FShowMainForm; }
     void SetShowMainForm(bool v) { FShowMainForm = v; }
@@ -182,8 +189,10 @@ public:
     void CancelHint();
 
 private:
+    static LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     std::string FTitle;
     HWND FHandle = nullptr;
+    std::vector<std::function<bool(TMessage&)>> FHooks;
     TForm* FMainForm = nullptr;
     bool FShowMainForm = true;
     bool FTerminated = false;

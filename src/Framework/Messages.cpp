@@ -41,15 +41,25 @@ void RegisterWindowClass(const char* name, WNDPROC proc, UINT style, HCURSOR cur
     registered.insert(name);
 }
 
-HWND AllocateHWnd(TWndMethod method) {
+namespace {
+
+HWND AllocateUtilWindow(TWndMethod method, DWORD exStyle, DWORD style, HWND parent) {
     RegisterWindowClass(UtilClass, UtilWndProc);
-    HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, UtilClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
+    HWND wnd = CreateWindowExA(exStyle, UtilClass, "", style, 0, 0, 0, 0, parent, nullptr, GetModuleHandleA(nullptr),
+                               nullptr);
     if (!wnd) throw EOutOfMemory("ウィンドウを作成できません。");
     auto owned = std::make_unique<TWndMethod>(std::move(method));
     SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owned.release()));
     return wnd;
 }
+
+}  // namespace
+
+HWND AllocateHWnd(TWndMethod method) {
+    return AllocateUtilWindow(std::move(method), WS_EX_TOOLWINDOW, WS_POPUP, nullptr);
+}
+
+HWND AllocateMessageHWnd(TWndMethod method) { return AllocateUtilWindow(std::move(method), 0, 0, HWND_MESSAGE); }
 
 void DeallocateHWnd(HWND wnd) {
     if (!wnd) return;

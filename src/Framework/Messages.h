@@ -26,4 +26,9 @@ void RegisterWindowClass(const char* name, WNDPROC proc, UINT style = 0, HCURSOR
 // A hidden top-level window whose every message goes to method. Exceptions
 // that escape the method are reported by the application's handler.
 HWND AllocateHWnd(TWndMethod method);
+// The same as a message-only window: it gets what is sent or posted to it,
+// but no broadcast, and it is no window of the display, so it costs far less
+// to make (under Wine the display driver makes a window of its own for every
+// top-level one).
+HWND AllocateMessageHWnd(TWndMethod method);
 void DeallocateHWnd(HWND wnd);

@@ -7,7 +7,9 @@
 #include "Framework/SysUtils.h"
 
 THookHotKey::THookHotKey(TComponent* AOwner) : TComponent(AOwner) {
-    FHandle = AllocateHWnd([this](TMessage& Message) { WndProc(Message); });
+    // The system posts a press to the window the key was registered for, and
+    // that is all this window hears: it needs to be no window of the display.
+    FHandle = AllocateMessageHWnd([this](TMessage& Message) { WndProc(Message); });
 }
 
 THookHotKey::~THookHotKey() { DeallocateHWnd(FHandle); }

@@ -252,6 +252,15 @@ bool TKeyvane::PressHotKeyWhenIdle(UINT vk) {
     return true;
 }
 
+bool TKeyvane::PressHotKeyUntil(UINT vk, const std::function<bool()>& done) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < WaitLimitMs) {
+        if (!PressHotKeyWhenIdle(vk)) return false;
+        if (WaitFor(done, 3000)) return true;
+    }
+    return done();
+}
+
 THeldHotKey::THeldHotKey(UINT vk) : FId(TrialId + 1) {
     if (!RegisterHotKey(nullptr, FId, MOD_WIN, vk)) throw std::runtime_error("can't hold the hot key");
 }
@@ -261,6 +270,11 @@ THeldHotKey::~THeldHotKey() { UnregisterHotKey(nullptr, FId); }
 // ---------------------------------------------------------------- TKeyvane
 
 TKeyvane::TKeyvane(const std::string& exePath, const std::string& startFolder) {
+    // The program puts its icon into the shell's tray as it starts. In a fresh
+    // Wine session the shell comes up with the first window and makes its tray
+    // a moment later.
+    if (!WaitFor([] { return FindWindowA("Shell_TrayWnd", nullptr) != nullptr; }))
+        throw std::runtime_error("the shell's tray is not up");
     std::string commandLine = "\"" + exePath + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;

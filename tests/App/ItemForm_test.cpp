@@ -346,7 +346,9 @@ TEST_F(ItemFormTest, CloseBoxAndEscCancelWithoutChecks) {
         std::function<void()> close;
     } ways[] = {
         {"close box", [&] { PostMessageA(Form->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        {"Esc", [&] { PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001); }},
+        // Typed into the key list, where the dialog opens: the system's focus may
+        // lie with another program's window on a busy desktop.
+        {"Esc", [&] { PostMessageA(Form->cbKey->Handle(), WM_KEYDOWN, VK_ESCAPE, 0x00010001); }},
     };
     for (const auto& way : ways) {
         bool sent = false;

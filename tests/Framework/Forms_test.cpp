@@ -105,10 +105,15 @@ TEST(TForm, WindowCarriesItsClassNameAndAlignsChildren) {
 
 // A hidden window costs one window handle, however many controls it holds:
 // they get theirs, with what was set before, when it is first shown or when
-// something asks for one.
+// something asks for one; the window gets its icons then too.
 TEST(TForm, ControlsGetTheirWindowsWhenTheFormIsFirstShownOrAskedFor) {
     auto* form = new TProbeForm(Application);
     form->SetClientSize(300, 200);
+    const auto newIcon = [] { return CopyIcon(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION))); };
+    form->Icon().SetHandle(newIcon());
+    const auto shownIcon = [form](WPARAM size) {
+        return reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, size, 0));
+    };
     auto* panel = new TPanel(form);
     panel->SetHeight(41);
     panel->SetAlign(alBottom);
@@ -142,8 +147,14 @@ TEST(TForm, ControlsGetTheirWindowsWhenTheFormIsFirstShownOrAskedFor) {
     GetWindowTextA(early, text, sizeof text);
     EXPECT_STREQ(text, "Asked");
     EXPECT_FALSE(panel->HandleAllocated()) << "asking for one window makes no other";
+    EXPECT_EQ(shownIcon(ICON_BIG), nullptr);
 
     form->Show();
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(shownIcon(ICON_BIG), form->Icon().Handle());
+        EXPECT_EQ(shownIcon(ICON_SMALL), form->Icon().Handle());
+        form->Icon().SetHandle(newIcon());  // a change reaches a shown window at once
+    }
     EXPECT_TRUE(windowsAtOnShow) << "the show handler finds the windows made";
     EXPECT_EQ(asked->Handle(), early);
     EXPECT_EQ(GetParent(edit->Handle()), panel->Handle());
