@@ -270,9 +270,7 @@ THeldHotKey::~THeldHotKey() { UnregisterHotKey(nullptr, FId); }
 // ---------------------------------------------------------------- TKeyvane
 
 TKeyvane::TKeyvane(const std::string& exePath, const std::string& startFolder) {
-    // The program puts its icon into the shell's tray as it starts. In a fresh
-    // Wine session the shell comes up with the first window and makes its tray
-    // a moment later.
+    // A fresh Wine session makes the shell's tray, where the icon goes, late.
     if (!WaitFor([] { return FindWindowA("Shell_TrayWnd", nullptr) != nullptr; }))
         throw std::runtime_error("the shell's tray is not up");
     std::string commandLine = "\"" + exePath + "\"";

@@ -134,15 +134,12 @@ public:
     // message sent to the main window is handled only after that handler.
     // False when the program did not answer in time.
     bool PressHotKeyWhenIdle(UINT vk);
-    // Presses WIN + vk when idle until done() holds. Right after a window of
-    // the desktop went away, Wine brings its key state in line with the X
-    // server's, which never saw our Windows key go down, and a press can lose
-    // that key halfway; the user would press again. False at the limit.
+    // Presses WIN + vk when idle until done() holds, as a user would press
+    // again: Wine can lose the Windows key of a press. False at the limit.
     bool PressHotKeyUntil(UINT vk, const std::function<bool()>& done);
 
-    // Sends the end-of-session query and gives the window's answer; -1 when it
-    // did not answer in time. As at a logoff, WM_ENDSESSION(TRUE) follows an
-    // answer of 1 unless the logoff is to be cancelled (thenEnd false).
+    // Sends the end-of-session query and gives the answer, -1 when none came in
+    // time; as at a logoff, WM_ENDSESSION(TRUE) follows a 1 if thenEnd.
     LRESULT QueryEndSession(bool thenEnd = true);
     // Posts the query, for ends that show a message box first.
     void PostQueryEndSession();
