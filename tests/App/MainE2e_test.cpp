@@ -803,10 +803,10 @@ TEST(KeyvaneE2e, LibrariesPlantedBesideTheProgramAreNeverLoaded) {
         EXPECT_FALSE(FileExists(app.Dir.Path() + library + ".loaded")) << library << " was loaded";
 }
 
-// What WinExec alone starts wrongly: a program in a folder with a blank,
-// beside a my.exe that the unquoted path names. Then the Start-up link
-// follows the program to its renamed folder.
-TEST(KeyvaneE2e, BlanksAndAStartUpLinkThatFollowsTheProgram) {
+// What WinExec alone starts wrongly or not at all: a program in a folder
+// with a blank, beside a my.exe that the unquoted path names, and a document.
+// Then the Start-up link follows the program to its renamed folder.
+TEST(KeyvaneE2e, BlanksDocumentsAndAStartUpLinkThatFollowsTheProgram) {
     TInstall app("B");
     const std::string old = app.Folder("old");
     const std::string moved = app.Dir.Path() + "new\\";
@@ -814,9 +814,23 @@ TEST(KeyvaneE2e, BlanksAndAStartUpLinkThatFollowsTheProgram) {
     const std::string progs = app.Folder("my progs");
     CopyFileOrThrow(app.Probe(), progs + "tool.exe");
     CopyFileOrThrow(app.Probe(), app.Dir.Path() + "my.exe");
-    const std::vector<THotKey> keys = FreeHotKeys(1);
-    WriteFileText(old + app.Name + ".ini",
-                  JoinLines(ItemLines(0, TItem{"Tool", keys[0].Text, progs + "tool.exe", app.Out(), ""})));
+    // A document type the probe opens. Wine's shell looks types up under
+    // HKEY_CLASSES_ROOT only, not among the user's classes.
+    const std::string type = ".kv" + std::to_string(GetCurrentProcessId());
+    const std::string document = progs + "read me" + type;
+    WriteFileText(document, "text");
+    const std::string open = "\"" + app.Probe() + "\" \"" + app.Out() + "\" \"%1\"";
+    const struct TClasses {
+        std::string Key;
+        ~TClasses() { RegDeleteTreeA(HKEY_CLASSES_ROOT, Key.c_str()); }
+    } classes[] = {{type}, {"KeyvaneTest" + type}};
+    ASSERT_FALSE(RegSetValueA(HKEY_CLASSES_ROOT, type.c_str(), REG_SZ, classes[1].Key.c_str(), 0));
+    ASSERT_FALSE(RegSetValueA(HKEY_CLASSES_ROOT, (classes[1].Key + "\\shell\\open\\command").c_str(), REG_SZ,
+                              open.c_str(), 0));
+    const std::vector<THotKey> keys = FreeHotKeys(2);
+    std::vector<std::string> file = ItemLines(0, TItem{"Tool", keys[0].Text, progs + "tool.exe", app.Out(), ""});
+    Append(file, ItemLines(1, TItem{"Document", keys[1].Text, document, "", ""}));
+    WriteFileText(old + app.Name + ".ini", JoinLines(file));
     char startup[MAX_PATH] = {};
     ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, 0, startup)));
     TLinkCleanup link{std::string(startup) + "\\" + app.Name + ".lnk"};
@@ -826,12 +840,15 @@ TEST(KeyvaneE2e, BlanksAndAStartUpLinkThatFollowsTheProgram) {
         PressHotKey(keys[0].Vk);
         ASSERT_TRUE(WaitRuns(app.Out(), 1)) << "tool.exe, not my.exe";
         EXPECT_EQ(Runs(app.Out())[0].CommandLine, "\"" + progs + "tool.exe\" " + app.Out());
+        PressHotKey(keys[1].Vk);
+        ASSERT_TRUE(WaitRuns(app.Out(), 2)) << "the document opens in its program";
+        EXPECT_NE(Runs(app.Out())[1].CommandLine.find(document), std::string::npos);
         ASSERT_TRUE(kv.ChooseTrayMenu('r'));
         EXPECT_EQ(kv.AnswerMessageBox(), "スタートアップに登録しました。");
         ASSERT_TRUE(kv.ChooseTrayMenu('x'));
         ASSERT_TRUE(EndsWithZero(kv));
     }
-    EXPECT_EQ(Runs(app.Out()).size(), 1u) << "what WinExec started never goes to the shell as well";
+    EXPECT_EQ(Runs(app.Out()).size(), 2u) << "what WinExec started never goes to the shell as well";
 
     ASSERT_TRUE(MoveFileA(NoSlash(old).c_str(), NoSlash(moved).c_str()));
     TKeyvane kv(moved + app.Name + ".exe", app.Dir.Path());
